@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+/// What the command line asks of the program.
+struct CommandLine
+{
+    /// The program folder, ending with a separator.
+    QString appFolder;
+    bool showSplash = true;
+    /// Ends the run in order as soon as the board has been painted (for
+    /// measuring start-up).
+    bool exitAfterShow = false;
+    /// Set when the arguments are wrong; the text says why.
+    QString error;
+    bool helpRequested = false;
+};
+
+/// arguments as QCoreApplication::arguments() gives them; executableFolder is
+/// the default program folder.
+CommandLine parseCommandLine(const QStringList &arguments, const QString &executableFolder);
+
+QString commandLineHelp();

@@ -1,0 +1,90 @@
+// SPDX-License-Identifier: MIT
+#include "app/TackoraApp.h"
+
+#include "board/BoardSettings.h"
+#include "board/BoardWindow.h"
+#include "shell/AppIcon.h"
+#include "shell/ProgramMenu.h"
+#include "shell/SplashWindow.h"
+#include "shell/StartupSequence.h"
+
+#include <QApplication>
+#include <QCursor>
+
+#include <cstdio>
+
+TackoraApp::TackoraApp(CommandLine commandLine, QObject *parent)
+    : QObject(parent)
+    , m_commandLine(std::move(commandLine))
+    , m_settings(m_commandLine.appFolder)
+    , m_instance(m_settings.AppFolder())
+    , m_clockPanel(m_clock, m_shutdownRunner, m_values)
+    , m_trayHost(appIcon())
+    , m_notifyIcon(m_trayHost)
+    , m_trayClicks(m_board, m_dialogs, m_values)
+    , m_shutdownHelper(m_dialogs, m_shutdownRunner, m_values)
+{
+}
+
+TackoraApp::~TackoraApp() = default;
+
+bool TackoraApp::start()
+{
+    std::unique_ptr<SplashWindow> splash;
+    if (m_commandLine.showSplash) {
+        splash = std::make_unique<SplashWindow>();
+        splash->show();
+        PauseSeconds(2);
+    }
+    if (!RunStartupSequence(m_instance, m_dialogs, m_settings, m_values))
+        return false;
+
+    QApplication::setWindowIcon(appIcon());
+    LoadBoardSettings(m_board, m_settings, m_values);
+    m_clockPanel.tick();
+    m_boardWindow = std::make_unique<BoardWindow>(m_board, m_clockPanel, m_shell);
+    m_menu = std::make_unique<ProgramMenu>(m_board, m_shutdownHelper, m_shell, m_settings.AppFolder());
+
+    m_notifyIcon.AddNotifyIcon(BoardWindow::caption());
+    m_values.notifyIcon = &m_notifyIcon;
+
+    connect(&m_secondTimer, &SecondTimer::tick, &m_clockPanel, &ClockPanel::tick);
+    connect(&m_trayHost, &TrayHost::leftClicked, &m_trayClicks, &TrayClicks::leftClick);
+    connect(&m_trayHost, &TrayHost::rightClicked, &m_trayClicks, &TrayClicks::rightClick);
+    connect(&m_trayClicks, &TrayClicks::menuRequested, this, [this] { m_menu->popup(QCursor::pos()); });
+    connect(m_menu.get(), &ProgramMenu::exitRequested, this, &TackoraApp::unload);
+    connect(m_boardWindow.get(), &BoardWindow::closeRequested, this, &TackoraApp::unload);
+    connect(&m_signals, &TerminationSignals::terminationRequested, this, &TackoraApp::unload);
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &TackoraApp::unload);
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { SaveBoardSettings(m_board, m_settings); });
+
+    if (m_commandLine.exitAfterShow) {
+        connect(m_boardWindow.get(), &BoardWindow::firstPainted, this, [this] {
+            std::fputs("shown\n", stdout);
+            std::fflush(stdout);
+            unload();
+        });
+    }
+
+    m_secondTimer.start();
+    if (!m_board.isHidden())
+        m_boardWindow->show();
+    else if (m_commandLine.exitAfterShow)
+        QMetaObject::invokeMethod(this, &TackoraApp::unload, Qt::QueuedConnection);
+    if (splash)
+        splash->close();
+    return true;
+}
+
+void TackoraApp::unload()
+{
+    if (m_unloaded || !m_boardWindow)
+        return;
+    m_unloaded = true;
+    m_secondTimer.stop();
+    SaveBoardSettings(m_board, m_settings);
+    m_notifyIcon.DeleteNotifyIcon();
+    m_values.notifyIcon = nullptr;
+    m_boardWindow->hide();
+    QCoreApplication::quit();
+}

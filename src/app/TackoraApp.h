@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "app/CommandLine.h"
+#include "board/BoardModel.h"
+#include "board/ClockPanel.h"
+#include "common/ProcessValues.h"
+#include "common/SecondTimer.h"
+#include "platform/Clock.h"
+#include "platform/QtTrayHost.h"
+#include "platform/QtUserDialogs.h"
+#include "platform/ShellOpener.h"
+#include "platform/ShutdownRunner.h"
+#include "platform/SingleInstance.h"
+#include "platform/TerminationSignals.h"
+#include "settings/SettingsFile.h"
+#include "shell/CQLNotifyIcon.h"
+#include "shell/ShutdownHelper.h"
+#include "shell/TrayClicks.h"
+
+#include <QObject>
+
+#include <memory>
+
+class BoardWindow;
+class ProgramMenu;
+
+/// The running program: the real platform services wired to the board, the
+/// tray and the menu, the start-up chain and the orderly end.
+class TackoraApp final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TackoraApp)
+public:
+    explicit TackoraApp(CommandLine commandLine, QObject *parent = nullptr);
+    ~TackoraApp() override;
+
+    /// Splash, start-up chain, board. False when the program must end at once
+    /// (another copy runs).
+    bool start();
+
+    /// The orderly end: the board saves its layout, the tray icon goes, the
+    /// event loop ends. Runs once, whoever asks.
+    void unload();
+
+private:
+    CommandLine m_commandLine;
+    SettingsFile m_settings;
+    ProcessValues m_values;
+    SystemClock m_clock;
+    ProcessShutdownRunner m_shutdownRunner;
+    DesktopShellOpener m_shell;
+    QtUserDialogs m_dialogs;
+    SingleInstance m_instance;
+    TerminationSignals m_signals;
+    BoardModel m_board;
+    ClockPanel m_clockPanel;
+    SecondTimer m_secondTimer;
+    QtTrayHost m_trayHost;
+    CQLNotifyIcon m_notifyIcon;
+    TrayClicks m_trayClicks;
+    ShutdownHelper m_shutdownHelper;
+    std::unique_ptr<BoardWindow> m_boardWindow;
+    std::unique_ptr<ProgramMenu> m_menu;
+    bool m_unloaded = false;
+};

@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: MIT
+#include "app/CommandLine.h"
+#include "app/TackoraApp.h"
+#include "common/Fonts.h"
+
+#include <QApplication>
+#include <QDir>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tackora"));
+    QApplication::setApplicationVersion(QStringLiteral("%1.%2").arg(TACKORA_VERSION_MAJOR).arg(TACKORA_VERSION_MINOR));
+    // The board hidden in the tray is no reason to end.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const CommandLine commandLine = parseCommandLine(QCoreApplication::arguments(), QCoreApplication::applicationDirPath());
+    if (commandLine.helpRequested) {
+        std::fputs(commandLineHelp().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (!commandLine.error.isEmpty()) {
+        std::fprintf(stderr, "tackora: %s\n\n%s", commandLine.error.toLocal8Bit().constData(),
+                     commandLineHelp().toLocal8Bit().constData());
+        return 2;
+    }
+    if (!QDir().mkpath(commandLine.appFolder)) {
+        std::fprintf(stderr, "tackora: cannot create the program folder %s\n",
+                     commandLine.appFolder.toLocal8Bit().constData());
+        return 1;
+    }
+    installFontSubstitutions();
+
+    TackoraApp tackora(commandLine);
+    if (!tackora.start())
+        return 0;
+    return QApplication::exec();
+}

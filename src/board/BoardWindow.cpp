@@ -1,0 +1,413 @@
+// SPDX-License-Identifier: MIT
+#include "board/BoardWindow.h"
+
+#include "board/BoardLayout.h"
+#include "board/BoardModel.h"
+#include "board/ClockPanel.h"
+#include "board/LayeredWindow.h"
+#include "common/Fonts.h"
+#include "common/NumericText.h"
+#include "common/Twips.h"
+#include "common/WindowsColour.h"
+#include "platform/ShellOpener.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+
+using namespace BoardLayout;
+
+namespace {
+
+const QColor kGreen(0x00, 0xFF, 0x00);
+const QColor kDarkGrey(0x40, 0x40, 0x40);
+const QColor kRed(0xFF, 0x00, 0x00);
+const QColor kWhite(0xFF, 0xFF, 0xFF);
+const QColor kYellow(0xFF, 0xFF, 0x00);
+const QColor kBlack(0x00, 0x00, 0x00);
+
+QRect twipsRect(int left, int top, int width, int height)
+{
+    return QRect(Twips::toPixels(left), Twips::toPixels(top), Twips::toPixels(width), Twips::toPixels(height));
+}
+
+void setColours(QWidget *widget, const QColor &text, const QColor &background)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, text);
+    if (background.isValid()) {
+        palette.setColor(QPalette::Window, background);
+        widget->setAutoFillBackground(true);
+    }
+    widget->setPalette(palette);
+}
+
+void setTextColour(QWidget *widget, const QColor &text)
+{
+    if (widget->palette().color(QPalette::WindowText) != text)
+        setColours(widget, text, QColor());
+}
+
+int indexIn(const auto &widgets, const QObject *object)
+{
+    for (int i = 0; i < int(widgets.size()); ++i) {
+        if (widgets[i] == object)
+            return i;
+    }
+    return -1;
+}
+
+} // namespace
+
+QString BoardWindow::caption()
+{
+    return QStringLiteral("Tackora V%1.%2").arg(TACKORA_VERSION_MAJOR).arg(TACKORA_VERSION_MINOR);
+}
+
+BoardWindow::BoardWindow(BoardModel &model, ClockPanel &clock, ShellOpener &shell, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    , m_model(model)
+    , m_shell(shell)
+{
+    setObjectName(QStringLiteral("Q_MAIN"));
+    setWindowTitle(caption());
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setFixedWidth(Twips::toPixels(kWidth));
+
+    buildClockStrip();
+    buildMemoStrips();
+    buildFileBoxStrips();
+    buildStatusStrip();
+
+    for (int i = 0; i < int(m_timer2.size()); ++i) {
+        m_timer2[i].setObjectName(QStringLiteral("Timer2(%1)").arg(i));
+        m_timer2[i].setSingleShot(true);
+        m_timer2[i].setInterval(10);
+        connect(&m_timer2[i], &QTimer::timeout, this, [this, i] { runTimer2(i); });
+    }
+
+    connect(&m_model, &BoardModel::geometryChanged, this, &BoardWindow::applyGeometry);
+    connect(&m_model, &BoardModel::visibilityChanged, this, &BoardWindow::applyVisibility);
+    connect(&m_model, &BoardModel::captionsChanged, this, &BoardWindow::applyCaptions);
+    connect(&m_model, &BoardModel::onTopChanged, this, &BoardWindow::applyOnTop);
+    connect(&m_model, &BoardModel::fileBoxChanged, this, &BoardWindow::applyFileBox);
+    connect(&m_model, &BoardModel::userNameChanged, this, [this] { m_headers[1]->setText(m_model.userNameText()); });
+    connect(&m_model, &BoardModel::timer2Requested, this, [this](int i) {
+        if (i >= 0 && i < int(m_timer2.size()))
+            m_timer2[i].start();
+    });
+    connect(&clock, &ClockPanel::textsChanged, this, &BoardWindow::showClockTexts);
+
+    applyGeometry();
+    applyCaptions();
+    applyOnTop();
+    applyFileBox();
+    m_headers[1]->setText(m_model.userNameText());
+    showClockTexts(clock.texts());
+}
+
+QWidget *BoardWindow::addStrip(const char *name, int top, int height, const QColor &background)
+{
+    auto *strip = new QWidget(this);
+    strip->setObjectName(QString::fromLatin1(name));
+    strip->setGeometry(twipsRect(0, top, kWidth, height));
+    strip->setMouseTracking(true);
+    setColours(strip, kWhite, background);
+    strip->installEventFilter(this);
+    return strip;
+}
+
+QLabel *BoardWindow::addLabel(QWidget *parent, const QString &name, const QRect &twips, const QFont &font,
+                              const QColor &text, const QColor &background)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setGeometry(twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    label->setFont(font);
+    label->setMouseTracking(true);
+    setColours(label, text, background);
+    label->installEventFilter(this);
+    return label;
+}
+
+void BoardWindow::addHeaderButton(QWidget *strip, int index, int leftTwips, const QString &tip)
+{
+    QLabel *button = addLabel(strip, QStringLiteral("LabAn(%1)").arg(index), QRect(leftTwips, 0, kButtonSize, kButtonSize),
+                              songFont(15, true), kWhite, QColor());
+    button->setAlignment(Qt::AlignCenter);
+    button->setToolTip(tip);
+    m_buttons[index] = button;
+}
+
+void BoardWindow::buildClockStrip()
+{
+    QWidget *strip = addStrip(kClockStrip.name, kClockStrip.top, kClockStrip.height, kDarkGrey);
+    m_headers[1] = addLabel(strip, QStringLiteral("LabMsg(1)"), QRect(0, 0, kWidth, 375), songFont(14.25), kGreen, kDarkGrey);
+    m_clockLabels[1] = addLabel(strip, QStringLiteral("Lab1(1)"), QRect(90, 375, 2400, 700), songFont(24, true), kYellow, QColor());
+    m_clockLabels[2] = addLabel(strip, QStringLiteral("Lab1(2)"), QRect(2490, 400, 2205, 330), songFont(10.5), kRed, QColor());
+    m_clockLabels[3] = addLabel(strip, QStringLiteral("Lab1(3)"), QRect(2490, 730, 2205, 330), songFont(10.5), kRed, QColor());
+    m_clockLabels[1]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    addHeaderButton(strip, 1, 3960, QStringLiteral("固定"));
+    addHeaderButton(strip, 0, 4320, QStringLiteral("关闭"));
+}
+
+void BoardWindow::buildMemoStrips()
+{
+    QWidget *header = addStrip(kMemoHeader.name, kMemoHeader.top, kMemoHeader.height, kDarkGrey);
+    m_headers[2] = addLabel(header, QStringLiteral("LabMsg(2)"), QRect(0, 0, kWidth, 375), songFont(14.25), kGreen, kDarkGrey);
+    m_headers[2]->setText(QStringLiteral("[我的事务]"));
+    addHeaderButton(header, 4, 3600, QStringLiteral("编辑便笺"));
+    addHeaderButton(header, 3, 3960, QStringLiteral("当前便笺"));
+    addHeaderButton(header, 2, 4320, QStringLiteral("关闭"));
+    addStrip(kMemoPage.name, kMemoPage.top, kMemoPage.height, WindowsColour::fromWord(0x80000005));
+}
+
+void BoardWindow::buildFileBoxStrips()
+{
+    QWidget *header = addStrip(kFileBoxHeader.name, kFileBoxHeader.top, kFileBoxHeader.height, kDarkGrey);
+    m_headers[3] = addLabel(header, QStringLiteral("LabMsg(3)"), QRect(0, 0, kWidth, 375), songFont(14.25), kGreen, kDarkGrey);
+    m_headers[3]->setText(QStringLiteral("[资料盒子]"));
+    addHeaderButton(header, 8, 3240, QStringLiteral("更换背景图片"));
+    addHeaderButton(header, 7, 3600, QStringLiteral("万年历"));
+    addHeaderButton(header, 6, 3960, QStringLiteral("软件设置"));
+    addHeaderButton(header, 5, 4320, QStringLiteral("关闭"));
+
+    QWidget *page = addStrip(kFileBoxPage.name, kFileBoxPage.top, kFileBoxPage.height, kDarkGrey);
+    for (int i = 0; i < kCategoryCount; ++i) {
+        auto *tile = new QWidget(page);
+        tile->setObjectName(QStringLiteral("Picture1(%1)").arg(i));
+        tile->setGeometry(twipsRect((i % 3) * kTilePitch, (i / 3) * kTilePitch, kTileSize, kTileSize));
+        tile->setMouseTracking(true);
+        tile->installEventFilter(this);
+        m_tiles[i] = tile;
+        m_categoryLabels[i] = addLabel(tile, QStringLiteral("LabBox(%1)").arg(i), QRect(240, 1080, 1215, 375),
+                                       songFont(14.25, true), WindowsColour::fromWord(WindowsColour::kButtonText),
+                                       QColor());
+        m_categoryLabels[i]->setAlignment(Qt::AlignCenter);
+    }
+    m_headers[4] = addLabel(page, QStringLiteral("LabMsg(4)"), QRect(0, 4680, kWidth, 360), songFont(10.5), kWhite, kDarkGrey);
+}
+
+void BoardWindow::buildStatusStrip()
+{
+    QWidget *strip = addStrip(kStatusStrip.name, kStatusStrip.top, kStatusStrip.height, kBlack);
+    m_headers[0] = addLabel(strip, QStringLiteral("LabMsg(0)"), QRect(0, 0, kWidth, 375), songFont(12), kRed, kBlack);
+    m_headers[0]->setText(u'[' + caption() + u']');
+}
+
+void BoardWindow::applyGeometry()
+{
+    const QPoint target(Twips::toPixels(m_model.left()), Twips::toPixels(m_model.top()));
+    if (pos() != target)
+        move(target);
+    setFixedHeight(Twips::toPixels(m_model.height()));
+    refreshWhiteKey(this);
+}
+
+void BoardWindow::applyVisibility()
+{
+    if (m_model.isHidden()) {
+        hide();
+    } else {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        show();
+        raise();
+    }
+}
+
+void BoardWindow::applyCaptions()
+{
+    for (int i = 0; i < kButtonCount; ++i)
+        m_buttons[i]->setText(m_model.buttonCaption(i));
+}
+
+void BoardWindow::applyOnTop()
+{
+    if (testAttribute(Qt::WA_WState_Created) && bool(windowFlags() & Qt::WindowStaysOnTopHint) == m_model.isOnTop())
+        return;
+    const bool wasVisible = isVisible();
+    const QPoint position = pos();
+    setWindowFlag(Qt::WindowStaysOnTopHint, m_model.isOnTop());
+    if (wasVisible) {
+        // Changing a window's flags unmaps it; put it back where it was.
+        move(position);
+        show();
+    }
+}
+
+void BoardWindow::applyFileBox()
+{
+    m_headers[3]->setToolTip(m_model.fileBoxRoot());
+    const auto &categories = m_model.categories();
+    const QColor textColour = categoryTextColour();
+    for (int i = 0; i < kCategoryCount; ++i) {
+        const Category &category = categories[i];
+        m_categoryLabels[i]->setText(category.caption);
+        m_categoryLabels[i]->setToolTip(category.folder);
+        setTextColour(m_categoryLabels[i], textColour);
+        const QColor tile = category.hasTileColour ? WindowsColour::fromWord(category.tileColour) : kWhite;
+        setColours(m_tiles[i], textColour, tile);
+    }
+    refreshWhiteKey(this);
+}
+
+QColor BoardWindow::categoryTextColour() const
+{
+    const QString text = m_model.captionColourText();
+    return text.isEmpty() ? WindowsColour::fromWord(WindowsColour::kButtonText) : WindowsColour::fromText(text);
+}
+
+void BoardWindow::showClockTexts(const ClockTexts &texts)
+{
+    m_clockLabels[1]->setText(texts.time);
+    m_clockLabels[2]->setText(texts.date);
+    m_clockLabels[3]->setText(texts.weekdayAndPeriod);
+    refreshWhiteKey(this);
+}
+
+void BoardWindow::runTimer2(int index)
+{
+    switch (index) {
+    case 0:
+        setTextColour(m_clockLabels[1], WindowsColour::fromWord(WindowsColour::kDesktop));
+        SetWindowAlpha(this, 220);
+        break;
+    case 1:
+        setTextColour(m_clockLabels[1], kBlack);
+        SetWindowAlpha(this, 100);
+        break;
+    case 2: {
+        if (!(windowFlags() & Qt::Tool)) {
+            // No entry in the task list; changing the flags unmaps the window.
+            const bool wasVisible = isVisible();
+            const QPoint position = pos();
+            setWindowFlag(Qt::Tool, true);
+            if (wasVisible) {
+                move(position);
+                show();
+            }
+        }
+        setColours(this, palette().color(QPalette::WindowText), WindowsColour::fromWord(WindowsColour::kCaptionText));
+        setTextColour(m_clockLabels[1], kYellow);
+        SetWindowWhiteKey(this);
+        break;
+    }
+    case 3:
+        Q_EMIT memosReloadRequested();
+        break;
+    default:
+        break;
+    }
+}
+
+void BoardWindow::onHeaderButtonClicked(int index)
+{
+    switch (index) {
+    case 0: m_model.hideToTray(); break;
+    case 1: m_model.toggleLock(); break;
+    case 2: m_model.clickMemoClose(); break;
+    case 3: Q_EMIT currentMemoRequested(); break;
+    case 4: Q_EMIT memoEditorRequested(); break;
+    case 5: m_model.clickFileBoxClose(); break;
+    case 6: Q_EMIT settingsRequested(); break;
+    case 7: Q_EMIT calendarToggleRequested(); break;
+    case 8: Q_EMIT backgroundPictureRequested(); break;
+    default: break;
+    }
+}
+
+void BoardWindow::resetButtonHighlight()
+{
+    unsetCursor();
+    for (QLabel *button : m_buttons) {
+        button->unsetCursor();
+        setTextColour(button, kWhite);
+    }
+}
+
+void BoardWindow::resetCategoryHighlight()
+{
+    const QColor textColour = categoryTextColour();
+    for (QLabel *label : m_categoryLabels) {
+        label->unsetCursor();
+        setTextColour(label, textColour);
+    }
+}
+
+bool BoardWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (type == QEvent::Paint && !m_painted) {
+        // The strips cover the whole window, so the first paint is theirs.
+        m_painted = true;
+        QMetaObject::invokeMethod(this, &BoardWindow::firstPainted, Qt::QueuedConnection);
+    }
+    if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease
+        && type != QEvent::MouseButtonDblClick)
+        return QWidget::eventFilter(watched, event);
+    auto *mouse = static_cast<QMouseEvent *>(event);
+
+    if (const int button = indexIn(m_buttons, watched); button >= 0) {
+        if (type == QEvent::MouseMove) {
+            resetButtonHighlight();
+            setTextColour(m_buttons[button], kRed);
+            m_buttons[button]->setCursor(Qt::WhatsThisCursor);
+        } else if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton
+                   && m_buttons[button]->rect().contains(mouse->position().toPoint())) {
+            onHeaderButtonClicked(button);
+        }
+        return false;
+    }
+
+    if (const int header = indexIn(m_headers, watched); header >= 0) {
+        if (type == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton) {
+            m_dragStart = mouse->globalPosition().toPoint();
+            m_dragOrigin = pos();
+            m_dragging = true;
+        } else if (type == QEvent::MouseMove) {
+            resetButtonHighlight();
+            if ((mouse->buttons() & Qt::LeftButton) && m_dragging && !m_model.isLocked())
+                move(m_dragOrigin + mouse->globalPosition().toPoint() - m_dragStart);
+        } else if (type == QEvent::MouseButtonRelease) {
+            m_dragging = false;
+        } else if (type == QEvent::MouseButtonDblClick && header == 3 && !m_model.fileBoxRoot().isEmpty()) {
+            m_shell.openPath(m_model.fileBoxRoot());
+        }
+        return false;
+    }
+
+    if (type != QEvent::MouseMove)
+        return QWidget::eventFilter(watched, event);
+    if (indexIn(m_clockLabels, watched) >= 0 || watched->objectName().startsWith(u"PicTab")) {
+        resetButtonHighlight();
+    } else if (const int category = indexIn(m_categoryLabels, watched); category >= 0) {
+        resetCategoryHighlight();
+        setTextColour(m_categoryLabels[category], kRed);
+        m_categoryLabels[category]->setCursor(Qt::WhatsThisCursor);
+    } else if (indexIn(m_tiles, watched) >= 0) {
+        resetCategoryHighlight();
+    }
+    return false;
+}
+
+void BoardWindow::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized())
+        m_model.hideToTray();
+}
+
+void BoardWindow::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
+    Q_EMIT closeRequested();
+}
+
+void BoardWindow::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    // Keep the twips of the model unless the window really moved to another pixel.
+    if (Twips::toPixels(m_model.left()) != x() || Twips::toPixels(m_model.top()) != y())
+        m_model.setPosition(Twips::fromPixels(y()), Twips::fromPixels(x()));
+}

@@ -1,0 +1,11 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QFont>
+
+/// The Song face the board is designed in ("宋体"/"SimSun") does not exist on
+/// Linux; it is substituted by the Noto CJK faces.
+void installFontSubstitutions();
+
+/// "宋体" at pointSize, bold when asked.
+QFont songFont(double pointSize, bool bold = false);

@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+/// The numeric reading of stored text: leading blanks skipped, the longest
+/// numeric prefix taken ("12px" is 12, "01" is 1), no number gives 0. A colour
+/// literal "&H...&" (or "&O...") reads as the 32-bit value of its digits.
+namespace NumericText {
+
+/// The value as a floating-point number (a hex literal gives its signed 32-bit value).
+double valueOf(QStringView text);
+
+/// The value rounded to a whole number and clamped to the int range.
+int intValueOf(QStringView text);
+
+/// The value as a 32-bit colour word: "&H80000005&" gives 0x80000005.
+quint32 colourValueOf(QStringView text);
+
+} // namespace NumericText

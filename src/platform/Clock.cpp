@@ -1,0 +1,4 @@
+// SPDX-License-Identifier: MIT
+#include "platform/Clock.h"
+
+QDateTime SystemClock::now() const { return QDateTime::currentDateTime(); }

@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+/// The notification-area icon of the desktop: shown with a tip, balloons on it,
+/// removed; reports left and right clicks.
+class TrayHost : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~TrayHost() override = default;
+
+    virtual void showIcon(const QString &tip) = 0;
+    virtual void setTip(const QString &tip) = 0;
+    /// A balloon replaces the one on show; an empty title and text hide it.
+    virtual void showBalloon(const QString &title, const QString &text, int iconFlags) = 0;
+    virtual void removeIcon() = 0;
+
+Q_SIGNALS:
+    void leftClicked();
+    void rightClicked();
+};

@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+/// The part of text before its first NUL; the whole text when it holds none.
+QString TrimAtNul(const QString &text);
+
+/// The program's profile file setup.ini in the program folder, GBK on disk.
+/// Every call reads or rewrites the file afresh: nothing is cached, so a hand
+/// edit is seen by the next read.
+class SettingsFile final
+{
+public:
+    /// appFolder ends with the native separator (see AppFolder()).
+    explicit SettingsFile(QString appFolder);
+
+    /// The program folder, ending with a separator.
+    const QString &AppFolder() const { return m_appFolder; }
+
+    /// AppFolder() + "setup.ini".
+    QString path() const;
+
+    bool exists() const;
+
+    /// The value of key in section, at most 255 bytes of it, cut at its first
+    /// NUL; empty text when the file, the section or the key is missing.
+    QString ReadSetting(const QString &section, const QString &key) const;
+
+    /// Stores one value, keeping every other byte of the file; creates the file
+    /// and the section when needed. The file is replaced atomically. Returns
+    /// false when the value could not be stored (error names the step).
+    bool WriteSetting(const QString &section, const QString &key, const QString &value,
+                      QString *error = nullptr) const;
+
+private:
+    QString m_appFolder;
+};
+
+/// folder with one trailing separator (a root such as "/" stays as it is).
+QString withTrailingSeparator(const QString &folder);
