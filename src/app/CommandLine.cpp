@@ -5,8 +5,7 @@
 
 #include <QDir>
 
-CommandLine parseCommandLine(const QStringList &arguments, const QString &executableFolder)
-{
+CommandLine parseCommandLine(const QStringList &arguments, const QString &executableFolder) {
     CommandLine line;
     QString home = executableFolder;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
@@ -36,8 +35,7 @@ CommandLine parseCommandLine(const QStringList &arguments, const QString &execut
     return line;
 }
 
-QString commandLineHelp()
-{
+QString commandLineHelp() {
     return QStringLiteral("Usage: tackora [--home DIR] [--no-splash] [--exit-after-show]\n"
                           "\n"
                           "  --home DIR          program folder holding setup.ini and the memos\n"

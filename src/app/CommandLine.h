@@ -5,8 +5,7 @@
 #include <QStringList>
 
 /// What the command line asks of the program.
-struct CommandLine
-{
+struct CommandLine {
     /// The program folder, ending with a separator.
     QString appFolder;
     bool showSplash = true;

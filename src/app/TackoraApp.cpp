@@ -22,14 +22,11 @@ TackoraApp::TackoraApp(CommandLine commandLine, QObject *parent)
     , m_trayHost(appIcon())
     , m_notifyIcon(m_trayHost)
     , m_trayClicks(m_board, m_dialogs, m_values)
-    , m_shutdownHelper(m_dialogs, m_shutdownRunner, m_values)
-{
-}
+    , m_shutdownHelper(m_dialogs, m_shutdownRunner, m_values) {}
 
 TackoraApp::~TackoraApp() = default;
 
-bool TackoraApp::start()
-{
+bool TackoraApp::start() {
     std::unique_ptr<SplashWindow> splash;
     if (m_commandLine.showSplash) {
         splash = std::make_unique<SplashWindow>();
@@ -40,9 +37,11 @@ bool TackoraApp::start()
         return false;
 
     QApplication::setWindowIcon(appIcon());
-    LoadBoardSettings(m_board, m_settings, m_values);
     m_clockPanel.tick();
+    // The window exists before the load so that it follows every change the
+    // load makes, the transparency timers among them.
     m_boardWindow = std::make_unique<BoardWindow>(m_board, m_clockPanel, m_shell);
+    LoadBoardSettings(m_board, m_settings, m_values);
     m_menu = std::make_unique<ProgramMenu>(m_board, m_shutdownHelper, m_shell, m_settings.AppFolder());
 
     m_notifyIcon.AddNotifyIcon(BoardWindow::caption());
@@ -56,7 +55,8 @@ bool TackoraApp::start()
     connect(m_boardWindow.get(), &BoardWindow::closeRequested, this, &TackoraApp::unload);
     connect(&m_signals, &TerminationSignals::terminationRequested, this, &TackoraApp::unload);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &TackoraApp::unload);
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { SaveBoardSettings(m_board, m_settings); });
+    connect(qApp, &QGuiApplication::commitDataRequest, this,
+            [this] { SaveBoardSettings(m_board, m_settings); });
 
     if (m_commandLine.exitAfterShow) {
         connect(m_boardWindow.get(), &BoardWindow::firstPainted, this, [this] {
@@ -76,8 +76,7 @@ bool TackoraApp::start()
     return true;
 }
 
-void TackoraApp::unload()
-{
+void TackoraApp::unload() {
     if (m_unloaded || !m_boardWindow)
         return;
     m_unloaded = true;

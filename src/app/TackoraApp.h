@@ -27,8 +27,7 @@ class ProgramMenu;
 
 /// The running program: the real platform services wired to the board, the
 /// tray and the menu, the start-up chain and the orderly end.
-class TackoraApp final : public QObject
-{
+class TackoraApp final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TackoraApp)
 public:

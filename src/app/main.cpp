@@ -8,15 +8,16 @@
 
 #include <cstdio>
 
-int main(int argc, char *argv[])
-{
+int main(int argc, char *argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tackora"));
-    QApplication::setApplicationVersion(QStringLiteral("%1.%2").arg(TACKORA_VERSION_MAJOR).arg(TACKORA_VERSION_MINOR));
+    QApplication::setApplicationVersion(
+        QStringLiteral("%1.%2").arg(TACKORA_VERSION_MAJOR).arg(TACKORA_VERSION_MINOR));
     // The board hidden in the tray is no reason to end.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    const CommandLine commandLine = parseCommandLine(QCoreApplication::arguments(), QCoreApplication::applicationDirPath());
+    const CommandLine commandLine =
+        parseCommandLine(QCoreApplication::arguments(), QCoreApplication::applicationDirPath());
     if (commandLine.helpRequested) {
         std::fputs(commandLineHelp().toLocal8Bit().constData(), stdout);
         return 0;

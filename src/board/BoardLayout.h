@@ -6,8 +6,7 @@
 /// The board's strips as designed, in twips, top to bottom.
 namespace BoardLayout {
 
-struct Strip
-{
+struct Strip {
     const char *name;
     int top;
     int height;

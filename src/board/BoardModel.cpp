@@ -5,8 +5,7 @@
 
 using namespace BoardLayout;
 
-std::array<QString, 9> designCategoryCaptions()
-{
+std::array<QString, 9> designCategoryCaptions() {
     return {QStringLiteral("公文"), QStringLiteral("报告"), QStringLiteral("报表"),
             QStringLiteral("图片"), QStringLiteral("音乐"), QStringLiteral("视频"),
             QStringLiteral("软件"), QStringLiteral("资料"), QStringLiteral("保险柜")};
@@ -15,17 +14,17 @@ std::array<QString, 9> designCategoryCaptions()
 BoardModel::BoardModel(QObject *parent)
     : QObject(parent)
     , m_height(kFullHeight)
-    , m_currentMemoCaption(QStringLiteral("V"))
-{
+    , m_currentMemoCaption(QStringLiteral("V")) {
     const auto captions = designCategoryCaptions();
     for (int i = 0; i < kCategoryCount; ++i)
         m_categories[i].caption = captions[i];
 }
 
-int BoardModel::width() const { return kWidth; }
+int BoardModel::width() const {
+    return kWidth;
+}
 
-void BoardModel::setPosition(int top, int left)
-{
+void BoardModel::setPosition(int top, int left) {
     if (top == m_top && left == m_left)
         return;
     m_top = top;
@@ -33,16 +32,14 @@ void BoardModel::setPosition(int top, int left)
     Q_EMIT geometryChanged();
 }
 
-void BoardModel::setHeight(int height)
-{
+void BoardModel::setHeight(int height) {
     if (height == m_height)
         return;
     m_height = height;
     Q_EMIT geometryChanged();
 }
 
-void BoardModel::hideToTray()
-{
+void BoardModel::hideToTray() {
     if (m_hidden)
         return;
     m_hidden = true;
@@ -50,8 +47,7 @@ void BoardModel::hideToTray()
     Q_EMIT visibilityChanged();
 }
 
-void BoardModel::showFromTray()
-{
+void BoardModel::showFromTray() {
     if (!m_hidden)
         return;
     m_hidden = false;
@@ -59,8 +55,7 @@ void BoardModel::showFromTray()
     Q_EMIT visibilityChanged();
 }
 
-void BoardModel::clickMemoClose()
-{
+void BoardModel::clickMemoClose() {
     if (!m_memoClosed) {
         m_memoClosed = true;
         setHeight(kMemoClosedHeight);
@@ -72,8 +67,7 @@ void BoardModel::clickMemoClose()
     Q_EMIT captionsChanged();
 }
 
-void BoardModel::clickFileBoxClose()
-{
+void BoardModel::clickFileBoxClose() {
     if (!m_fileBoxClosed) {
         m_fileBoxClosed = true;
         setHeight(kFileBoxClosedHeight);
@@ -84,8 +78,7 @@ void BoardModel::clickFileBoxClose()
     Q_EMIT captionsChanged();
 }
 
-QString BoardModel::ShowMode() const
-{
+QString BoardModel::ShowMode() const {
     QString mode = QStringLiteral("a");
     if (m_fileBoxClosed)
         mode = QStringLiteral("d");
@@ -96,8 +89,7 @@ QString BoardModel::ShowMode() const
     return mode;
 }
 
-void BoardModel::applyShowMode(const QString &code)
-{
+void BoardModel::applyShowMode(const QString &code) {
     m_memoClosed = false;
     m_fileBoxClosed = false;
     int height = kFullHeight;
@@ -114,32 +106,28 @@ void BoardModel::applyShowMode(const QString &code)
     Q_EMIT visibilityChanged();
 }
 
-void BoardModel::setLocked(bool locked)
-{
+void BoardModel::setLocked(bool locked) {
     if (locked == m_locked)
         return;
     m_locked = locked;
     Q_EMIT captionsChanged();
 }
 
-void BoardModel::setOnTop(bool onTop)
-{
+void BoardModel::setOnTop(bool onTop) {
     if (onTop == m_onTop)
         return;
     m_onTop = onTop;
     Q_EMIT onTopChanged();
 }
 
-void BoardModel::setCalendarChecked(bool checked)
-{
+void BoardModel::setCalendarChecked(bool checked) {
     if (checked == m_calendarChecked)
         return;
     m_calendarChecked = checked;
     Q_EMIT calendarCheckedChanged();
 }
 
-void BoardModel::applyTransparency(const QString &code)
-{
+void BoardModel::applyTransparency(const QString &code) {
     m_transparencyCode = code;
     if (code == u"c")
         requestTimer2(2);
@@ -149,41 +137,49 @@ void BoardModel::applyTransparency(const QString &code)
         requestTimer2(0);
 }
 
-void BoardModel::requestTimer2(int index) { Q_EMIT timer2Requested(index); }
+void BoardModel::requestTimer2(int index) {
+    Q_EMIT timer2Requested(index);
+}
 
-QString BoardModel::buttonCaption(int index) const
-{
+QString BoardModel::buttonCaption(int index) const {
     switch (index) {
-    case 0: return m_hidden ? kClosedGlyph : kOpenGlyph;
-    case 1: return m_locked ? kPinnedGlyph : kFreeGlyph;
-    case 2: return m_memoClosed ? kClosedGlyph : kOpenGlyph;
-    case 3: return m_currentMemoCaption;
-    case 4: return QStringLiteral("E");
-    case 5: return m_fileBoxClosed ? kClosedGlyph : kOpenGlyph;
-    case 6: return QStringLiteral("S");
-    case 7: return QStringLiteral("D");
-    case 8: return QStringLiteral("P");
-    default: return QString();
+    case 0:
+        return m_hidden ? kClosedGlyph : kOpenGlyph;
+    case 1:
+        return m_locked ? kPinnedGlyph : kFreeGlyph;
+    case 2:
+        return m_memoClosed ? kClosedGlyph : kOpenGlyph;
+    case 3:
+        return m_currentMemoCaption;
+    case 4:
+        return QStringLiteral("E");
+    case 5:
+        return m_fileBoxClosed ? kClosedGlyph : kOpenGlyph;
+    case 6:
+        return QStringLiteral("S");
+    case 7:
+        return QStringLiteral("D");
+    case 8:
+        return QStringLiteral("P");
+    default:
+        return QString();
     }
 }
 
-void BoardModel::setCurrentMemoCaption(const QString &caption)
-{
+void BoardModel::setCurrentMemoCaption(const QString &caption) {
     if (caption == m_currentMemoCaption)
         return;
     m_currentMemoCaption = caption;
     Q_EMIT captionsChanged();
 }
 
-void BoardModel::setUserNameText(const QString &text)
-{
+void BoardModel::setUserNameText(const QString &text) {
     m_userNameText = text;
     Q_EMIT userNameChanged();
 }
 
 void BoardModel::setFileBox(const QString &root, const QString &captionColourText,
-                            const std::array<Category, 9> &categories)
-{
+                            const std::array<Category, 9> &categories) {
     m_fileBoxRoot = root;
     m_captionColourText = captionColourText;
     m_categories = categories;

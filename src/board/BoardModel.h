@@ -7,10 +7,9 @@
 #include <array>
 
 /// One category tile of the file box as the board shows it.
-struct Category
-{
-    QString caption;    // at most four characters
-    QString folder;     // root + caption + separator
+struct Category {
+    QString caption; // at most four characters
+    QString folder;  // root + caption + separator
     bool hasTileColour = false;
     quint32 tileColour = 0;
 };
@@ -18,8 +17,7 @@ struct Category
 /// The board's state: position, panels, lock, always-on-top, transparency and
 /// what its header and tiles show. The board window mirrors it; the settings
 /// load and save work on it alone, so they run without a window.
-class BoardModel final : public QObject
-{
+class BoardModel final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(BoardModel)
 public:
@@ -81,7 +79,8 @@ public:
     const QString &fileBoxRoot() const { return m_fileBoxRoot; }
     const QString &captionColourText() const { return m_captionColourText; }
     const std::array<Category, 9> &categories() const { return m_categories; }
-    void setFileBox(const QString &root, const QString &captionColourText, const std::array<Category, 9> &categories);
+    void setFileBox(const QString &root, const QString &captionColourText,
+                    const std::array<Category, 9> &categories);
 
 Q_SIGNALS:
     void geometryChanged();

@@ -10,27 +10,36 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cmath>
+#include <limits>
+
 namespace {
 
 const QString kSystem = QStringLiteral("SYSTEM");
 const QString kFileBox = QStringLiteral("FILEBOX");
 constexpr int kLowestStoredTop = 10000;
 
-QString read(const SettingsFile &settings, const QString &section, const char16_t *key)
-{
+QString read(const SettingsFile &settings, const QString &section, const char16_t *key) {
     return settings.ReadSetting(section, QString::fromUtf16(key));
 }
 
-bool isExistingFolder(const QString &path) { return !path.isEmpty() && QFileInfo(path).isDir(); }
+// A position that does not fit a number of twips is an error, which leaves
+// the board at the design position 0.
+int positionValue(const QString &text) {
+    const double value = std::round(NumericText::valueOf(text));
+    return std::abs(value) <= double(std::numeric_limits<int>::max()) ? int(value) : 0;
+}
 
-void makeFolder(const QString &path)
-{
+bool isExistingFolder(const QString &path) {
+    return !path.isEmpty() && QFileInfo(path).isDir();
+}
+
+void makeFolder(const QString &path) {
     if (!QFileInfo(path).isDir())
         QDir().mkpath(path);
 }
 
-void loadFileBox(BoardModel &board, const SettingsFile &settings)
-{
+void loadFileBox(BoardModel &board, const SettingsFile &settings) {
     QString root = read(settings, kFileBox, u"FB_path");
     if (!isExistingFolder(root)) {
         root = settings.AppFolder() + QStringLiteral("filebox");
@@ -71,10 +80,9 @@ void loadFileBox(BoardModel &board, const SettingsFile &settings)
 
 } // namespace
 
-void LoadBoardSettings(BoardModel &board, const SettingsFile &settings, ProcessValues &values)
-{
-    board.setPosition(NumericText::intValueOf(read(settings, kSystem, u"F_top")),
-                      NumericText::intValueOf(read(settings, kSystem, u"F_left")));
+void LoadBoardSettings(BoardModel &board, const SettingsFile &settings, ProcessValues &values) {
+    board.setPosition(positionValue(read(settings, kSystem, u"F_top")),
+                      positionValue(read(settings, kSystem, u"F_left")));
     board.applyShowMode(read(settings, kSystem, u"F_show"));
     board.applyTransparency(read(settings, kSystem, u"F_transparent"));
     board.setLocked(read(settings, kSystem, u"F_lock") == u"y");
@@ -86,8 +94,7 @@ void LoadBoardSettings(BoardModel &board, const SettingsFile &settings, ProcessV
     board.setCalendarChecked(read(settings, kSystem, u"F_calendar") == u"y");
 }
 
-void SaveBoardSettings(const BoardModel &board, const SettingsFile &settings)
-{
+void SaveBoardSettings(const BoardModel &board, const SettingsFile &settings) {
     const auto write = [&](const char16_t *key, const QString &value) {
         settings.WriteSetting(kSystem, QString::fromUtf16(key), value);
     };

@@ -27,13 +27,12 @@ const QColor kWhite(0xFF, 0xFF, 0xFF);
 const QColor kYellow(0xFF, 0xFF, 0x00);
 const QColor kBlack(0x00, 0x00, 0x00);
 
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return QRect(Twips::toPixels(left), Twips::toPixels(top), Twips::toPixels(width), Twips::toPixels(height));
+QRect twipsRect(int left, int top, int width, int height) {
+    return QRect(Twips::toPixels(left), Twips::toPixels(top), Twips::toPixels(width),
+                 Twips::toPixels(height));
 }
 
-void setColours(QWidget *widget, const QColor &text, const QColor &background)
-{
+void setColours(QWidget *widget, const QColor &text, const QColor &background) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, text);
     if (background.isValid()) {
@@ -43,14 +42,12 @@ void setColours(QWidget *widget, const QColor &text, const QColor &background)
     widget->setPalette(palette);
 }
 
-void setTextColour(QWidget *widget, const QColor &text)
-{
+void setTextColour(QWidget *widget, const QColor &text) {
     if (widget->palette().color(QPalette::WindowText) != text)
         setColours(widget, text, QColor());
 }
 
-int indexIn(const auto &widgets, const QObject *object)
-{
+int indexIn(const auto &widgets, const QObject *object) {
     for (int i = 0; i < int(widgets.size()); ++i) {
         if (widgets[i] == object)
             return i;
@@ -60,16 +57,14 @@ int indexIn(const auto &widgets, const QObject *object)
 
 } // namespace
 
-QString BoardWindow::caption()
-{
+QString BoardWindow::caption() {
     return QStringLiteral("Tackora V%1.%2").arg(TACKORA_VERSION_MAJOR).arg(TACKORA_VERSION_MINOR);
 }
 
 BoardWindow::BoardWindow(BoardModel &model, ClockPanel &clock, ShellOpener &shell, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_model(model)
-    , m_shell(shell)
-{
+    , m_shell(shell) {
     setObjectName(QStringLiteral("Q_MAIN"));
     setWindowTitle(caption());
     setAttribute(Qt::WA_QuitOnClose, false);
@@ -92,7 +87,8 @@ BoardWindow::BoardWindow(BoardModel &model, ClockPanel &clock, ShellOpener &shel
     connect(&m_model, &BoardModel::captionsChanged, this, &BoardWindow::applyCaptions);
     connect(&m_model, &BoardModel::onTopChanged, this, &BoardWindow::applyOnTop);
     connect(&m_model, &BoardModel::fileBoxChanged, this, &BoardWindow::applyFileBox);
-    connect(&m_model, &BoardModel::userNameChanged, this, [this] { m_headers[1]->setText(m_model.userNameText()); });
+    connect(&m_model, &BoardModel::userNameChanged, this,
+            [this] { m_headers[1]->setText(m_model.userNameText()); });
     connect(&m_model, &BoardModel::timer2Requested, this, [this](int i) {
         if (i >= 0 && i < int(m_timer2.size()))
             m_timer2[i].start();
@@ -107,8 +103,7 @@ BoardWindow::BoardWindow(BoardModel &model, ClockPanel &clock, ShellOpener &shel
     showClockTexts(clock.texts());
 }
 
-QWidget *BoardWindow::addStrip(const char *name, int top, int height, const QColor &background)
-{
+QWidget *BoardWindow::addStrip(const char *name, int top, int height, const QColor &background) {
     auto *strip = new QWidget(this);
     strip->setObjectName(QString::fromLatin1(name));
     strip->setGeometry(twipsRect(0, top, kWidth, height));
@@ -119,8 +114,7 @@ QWidget *BoardWindow::addStrip(const char *name, int top, int height, const QCol
 }
 
 QLabel *BoardWindow::addLabel(QWidget *parent, const QString &name, const QRect &twips, const QFont &font,
-                              const QColor &text, const QColor &background)
-{
+                              const QColor &text, const QColor &background) {
     auto *label = new QLabel(parent);
     label->setObjectName(name);
     label->setGeometry(twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
@@ -131,31 +125,34 @@ QLabel *BoardWindow::addLabel(QWidget *parent, const QString &name, const QRect 
     return label;
 }
 
-void BoardWindow::addHeaderButton(QWidget *strip, int index, int leftTwips, const QString &tip)
-{
-    QLabel *button = addLabel(strip, QStringLiteral("LabAn(%1)").arg(index), QRect(leftTwips, 0, kButtonSize, kButtonSize),
-                              songFont(15, true), kWhite, QColor());
+void BoardWindow::addHeaderButton(QWidget *strip, int index, int leftTwips, const QString &tip) {
+    QLabel *button =
+        addLabel(strip, QStringLiteral("LabAn(%1)").arg(index), QRect(leftTwips, 0, kButtonSize, kButtonSize),
+                 songFont(15, true), kWhite, QColor());
     button->setAlignment(Qt::AlignCenter);
     button->setToolTip(tip);
     m_buttons[index] = button;
 }
 
-void BoardWindow::buildClockStrip()
-{
+void BoardWindow::buildClockStrip() {
     QWidget *strip = addStrip(kClockStrip.name, kClockStrip.top, kClockStrip.height, kDarkGrey);
-    m_headers[1] = addLabel(strip, QStringLiteral("LabMsg(1)"), QRect(0, 0, kWidth, 375), songFont(14.25), kGreen, kDarkGrey);
-    m_clockLabels[1] = addLabel(strip, QStringLiteral("Lab1(1)"), QRect(90, 375, 2400, 700), songFont(24, true), kYellow, QColor());
-    m_clockLabels[2] = addLabel(strip, QStringLiteral("Lab1(2)"), QRect(2490, 400, 2205, 330), songFont(10.5), kRed, QColor());
-    m_clockLabels[3] = addLabel(strip, QStringLiteral("Lab1(3)"), QRect(2490, 730, 2205, 330), songFont(10.5), kRed, QColor());
+    m_headers[1] = addLabel(strip, QStringLiteral("LabMsg(1)"), QRect(0, 0, kWidth, 375), songFont(14.25),
+                            kGreen, kDarkGrey);
+    m_clockLabels[1] = addLabel(strip, QStringLiteral("Lab1(1)"), QRect(90, 375, 2400, 700),
+                                songFont(24, true), kYellow, QColor());
+    m_clockLabels[2] = addLabel(strip, QStringLiteral("Lab1(2)"), QRect(2490, 400, 2205, 330), songFont(10.5),
+                                kRed, QColor());
+    m_clockLabels[3] = addLabel(strip, QStringLiteral("Lab1(3)"), QRect(2490, 730, 2205, 330), songFont(10.5),
+                                kRed, QColor());
     m_clockLabels[1]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     addHeaderButton(strip, 1, 3960, QStringLiteral("固定"));
     addHeaderButton(strip, 0, 4320, QStringLiteral("关闭"));
 }
 
-void BoardWindow::buildMemoStrips()
-{
+void BoardWindow::buildMemoStrips() {
     QWidget *header = addStrip(kMemoHeader.name, kMemoHeader.top, kMemoHeader.height, kDarkGrey);
-    m_headers[2] = addLabel(header, QStringLiteral("LabMsg(2)"), QRect(0, 0, kWidth, 375), songFont(14.25), kGreen, kDarkGrey);
+    m_headers[2] = addLabel(header, QStringLiteral("LabMsg(2)"), QRect(0, 0, kWidth, 375), songFont(14.25),
+                            kGreen, kDarkGrey);
     m_headers[2]->setText(QStringLiteral("[我的事务]"));
     addHeaderButton(header, 4, 3600, QStringLiteral("编辑便笺"));
     addHeaderButton(header, 3, 3960, QStringLiteral("当前便笺"));
@@ -163,10 +160,10 @@ void BoardWindow::buildMemoStrips()
     addStrip(kMemoPage.name, kMemoPage.top, kMemoPage.height, WindowsColour::fromWord(0x80000005));
 }
 
-void BoardWindow::buildFileBoxStrips()
-{
+void BoardWindow::buildFileBoxStrips() {
     QWidget *header = addStrip(kFileBoxHeader.name, kFileBoxHeader.top, kFileBoxHeader.height, kDarkGrey);
-    m_headers[3] = addLabel(header, QStringLiteral("LabMsg(3)"), QRect(0, 0, kWidth, 375), songFont(14.25), kGreen, kDarkGrey);
+    m_headers[3] = addLabel(header, QStringLiteral("LabMsg(3)"), QRect(0, 0, kWidth, 375), songFont(14.25),
+                            kGreen, kDarkGrey);
     m_headers[3]->setText(QStringLiteral("[资料盒子]"));
     addHeaderButton(header, 8, 3240, QStringLiteral("更换背景图片"));
     addHeaderButton(header, 7, 3600, QStringLiteral("万年历"));
@@ -181,23 +178,23 @@ void BoardWindow::buildFileBoxStrips()
         tile->setMouseTracking(true);
         tile->installEventFilter(this);
         m_tiles[i] = tile;
-        m_categoryLabels[i] = addLabel(tile, QStringLiteral("LabBox(%1)").arg(i), QRect(240, 1080, 1215, 375),
-                                       songFont(14.25, true), WindowsColour::fromWord(WindowsColour::kButtonText),
-                                       QColor());
+        m_categoryLabels[i] =
+            addLabel(tile, QStringLiteral("LabBox(%1)").arg(i), QRect(240, 1080, 1215, 375),
+                     songFont(14.25, true), WindowsColour::fromWord(WindowsColour::kButtonText), QColor());
         m_categoryLabels[i]->setAlignment(Qt::AlignCenter);
     }
-    m_headers[4] = addLabel(page, QStringLiteral("LabMsg(4)"), QRect(0, 4680, kWidth, 360), songFont(10.5), kWhite, kDarkGrey);
+    m_headers[4] = addLabel(page, QStringLiteral("LabMsg(4)"), QRect(0, 4680, kWidth, 360), songFont(10.5),
+                            kWhite, kDarkGrey);
 }
 
-void BoardWindow::buildStatusStrip()
-{
+void BoardWindow::buildStatusStrip() {
     QWidget *strip = addStrip(kStatusStrip.name, kStatusStrip.top, kStatusStrip.height, kBlack);
-    m_headers[0] = addLabel(strip, QStringLiteral("LabMsg(0)"), QRect(0, 0, kWidth, 375), songFont(12), kRed, kBlack);
+    m_headers[0] =
+        addLabel(strip, QStringLiteral("LabMsg(0)"), QRect(0, 0, kWidth, 375), songFont(12), kRed, kBlack);
     m_headers[0]->setText(u'[' + caption() + u']');
 }
 
-void BoardWindow::applyGeometry()
-{
+void BoardWindow::applyGeometry() {
     const QPoint target(Twips::toPixels(m_model.left()), Twips::toPixels(m_model.top()));
     if (pos() != target)
         move(target);
@@ -205,26 +202,25 @@ void BoardWindow::applyGeometry()
     refreshWhiteKey(this);
 }
 
-void BoardWindow::applyVisibility()
-{
+void BoardWindow::applyVisibility() {
     if (m_model.isHidden()) {
         hide();
-    } else {
+    } else if (testAttribute(Qt::WA_WState_ExplicitShowHide)) {
+        // A board never shown yet is shown by whoever finishes loading it.
         setWindowState(windowState() & ~Qt::WindowMinimized);
         show();
         raise();
     }
 }
 
-void BoardWindow::applyCaptions()
-{
+void BoardWindow::applyCaptions() {
     for (int i = 0; i < kButtonCount; ++i)
         m_buttons[i]->setText(m_model.buttonCaption(i));
 }
 
-void BoardWindow::applyOnTop()
-{
-    if (testAttribute(Qt::WA_WState_Created) && bool(windowFlags() & Qt::WindowStaysOnTopHint) == m_model.isOnTop())
+void BoardWindow::applyOnTop() {
+    if (testAttribute(Qt::WA_WState_Created) &&
+        bool(windowFlags() & Qt::WindowStaysOnTopHint) == m_model.isOnTop())
         return;
     const bool wasVisible = isVisible();
     const QPoint position = pos();
@@ -236,8 +232,7 @@ void BoardWindow::applyOnTop()
     }
 }
 
-void BoardWindow::applyFileBox()
-{
+void BoardWindow::applyFileBox() {
     m_headers[3]->setToolTip(m_model.fileBoxRoot());
     const auto &categories = m_model.categories();
     const QColor textColour = categoryTextColour();
@@ -252,22 +247,20 @@ void BoardWindow::applyFileBox()
     refreshWhiteKey(this);
 }
 
-QColor BoardWindow::categoryTextColour() const
-{
+QColor BoardWindow::categoryTextColour() const {
     const QString text = m_model.captionColourText();
-    return text.isEmpty() ? WindowsColour::fromWord(WindowsColour::kButtonText) : WindowsColour::fromText(text);
+    return text.isEmpty() ? WindowsColour::fromWord(WindowsColour::kButtonText)
+                          : WindowsColour::fromText(text);
 }
 
-void BoardWindow::showClockTexts(const ClockTexts &texts)
-{
+void BoardWindow::showClockTexts(const ClockTexts &texts) {
     m_clockLabels[1]->setText(texts.time);
     m_clockLabels[2]->setText(texts.date);
     m_clockLabels[3]->setText(texts.weekdayAndPeriod);
     refreshWhiteKey(this);
 }
 
-void BoardWindow::runTimer2(int index)
-{
+void BoardWindow::runTimer2(int index) {
     switch (index) {
     case 0:
         setTextColour(m_clockLabels[1], WindowsColour::fromWord(WindowsColour::kDesktop));
@@ -288,7 +281,8 @@ void BoardWindow::runTimer2(int index)
                 show();
             }
         }
-        setColours(this, palette().color(QPalette::WindowText), WindowsColour::fromWord(WindowsColour::kCaptionText));
+        setColours(this, palette().color(QPalette::WindowText),
+                   WindowsColour::fromWord(WindowsColour::kCaptionText));
         setTextColour(m_clockLabels[1], kYellow);
         SetWindowWhiteKey(this);
         break;
@@ -301,24 +295,41 @@ void BoardWindow::runTimer2(int index)
     }
 }
 
-void BoardWindow::onHeaderButtonClicked(int index)
-{
+void BoardWindow::onHeaderButtonClicked(int index) {
     switch (index) {
-    case 0: m_model.hideToTray(); break;
-    case 1: m_model.toggleLock(); break;
-    case 2: m_model.clickMemoClose(); break;
-    case 3: Q_EMIT currentMemoRequested(); break;
-    case 4: Q_EMIT memoEditorRequested(); break;
-    case 5: m_model.clickFileBoxClose(); break;
-    case 6: Q_EMIT settingsRequested(); break;
-    case 7: Q_EMIT calendarToggleRequested(); break;
-    case 8: Q_EMIT backgroundPictureRequested(); break;
-    default: break;
+    case 0:
+        m_model.hideToTray();
+        break;
+    case 1:
+        m_model.toggleLock();
+        break;
+    case 2:
+        m_model.clickMemoClose();
+        break;
+    case 3:
+        Q_EMIT currentMemoRequested();
+        break;
+    case 4:
+        Q_EMIT memoEditorRequested();
+        break;
+    case 5:
+        m_model.clickFileBoxClose();
+        break;
+    case 6:
+        Q_EMIT settingsRequested();
+        break;
+    case 7:
+        Q_EMIT calendarToggleRequested();
+        break;
+    case 8:
+        Q_EMIT backgroundPictureRequested();
+        break;
+    default:
+        break;
     }
 }
 
-void BoardWindow::resetButtonHighlight()
-{
+void BoardWindow::resetButtonHighlight() {
     unsetCursor();
     for (QLabel *button : m_buttons) {
         button->unsetCursor();
@@ -326,8 +337,7 @@ void BoardWindow::resetButtonHighlight()
     }
 }
 
-void BoardWindow::resetCategoryHighlight()
-{
+void BoardWindow::resetCategoryHighlight() {
     const QColor textColour = categoryTextColour();
     for (QLabel *label : m_categoryLabels) {
         label->unsetCursor();
@@ -335,16 +345,15 @@ void BoardWindow::resetCategoryHighlight()
     }
 }
 
-bool BoardWindow::eventFilter(QObject *watched, QEvent *event)
-{
+bool BoardWindow::eventFilter(QObject *watched, QEvent *event) {
     const QEvent::Type type = event->type();
     if (type == QEvent::Paint && !m_painted) {
         // The strips cover the whole window, so the first paint is theirs.
         m_painted = true;
         QMetaObject::invokeMethod(this, &BoardWindow::firstPainted, Qt::QueuedConnection);
     }
-    if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease
-        && type != QEvent::MouseButtonDblClick)
+    if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
+        type != QEvent::MouseButtonDblClick)
         return QWidget::eventFilter(watched, event);
     auto *mouse = static_cast<QMouseEvent *>(event);
 
@@ -353,8 +362,9 @@ bool BoardWindow::eventFilter(QObject *watched, QEvent *event)
             resetButtonHighlight();
             setTextColour(m_buttons[button], kRed);
             m_buttons[button]->setCursor(Qt::WhatsThisCursor);
-        } else if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton
-                   && m_buttons[button]->rect().contains(mouse->position().toPoint())) {
+            return true;
+        } else if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton &&
+                   m_buttons[button]->rect().contains(mouse->position().toPoint())) {
             onHeaderButtonClicked(button);
         }
         return false;
@@ -369,6 +379,7 @@ bool BoardWindow::eventFilter(QObject *watched, QEvent *event)
             resetButtonHighlight();
             if ((mouse->buttons() & Qt::LeftButton) && m_dragging && !m_model.isLocked())
                 move(m_dragOrigin + mouse->globalPosition().toPoint() - m_dragStart);
+            return true;
         } else if (type == QEvent::MouseButtonRelease) {
             m_dragging = false;
         } else if (type == QEvent::MouseButtonDblClick && header == 3 && !m_model.fileBoxRoot().isEmpty()) {
@@ -379,6 +390,8 @@ bool BoardWindow::eventFilter(QObject *watched, QEvent *event)
 
     if (type != QEvent::MouseMove)
         return QWidget::eventFilter(watched, event);
+    // Each surface answers for itself: a move over a tile must not also reach
+    // the page beneath it, which would reset the buttons.
     if (indexIn(m_clockLabels, watched) >= 0 || watched->objectName().startsWith(u"PicTab")) {
         resetButtonHighlight();
     } else if (const int category = indexIn(m_categoryLabels, watched); category >= 0) {
@@ -387,25 +400,24 @@ bool BoardWindow::eventFilter(QObject *watched, QEvent *event)
         m_categoryLabels[category]->setCursor(Qt::WhatsThisCursor);
     } else if (indexIn(m_tiles, watched) >= 0) {
         resetCategoryHighlight();
+    } else {
+        return false;
     }
-    return false;
+    return true;
 }
 
-void BoardWindow::changeEvent(QEvent *event)
-{
+void BoardWindow::changeEvent(QEvent *event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && isMinimized())
         m_model.hideToTray();
 }
 
-void BoardWindow::closeEvent(QCloseEvent *event)
-{
+void BoardWindow::closeEvent(QCloseEvent *event) {
     event->ignore();
     Q_EMIT closeRequested();
 }
 
-void BoardWindow::moveEvent(QMoveEvent *event)
-{
+void BoardWindow::moveEvent(QMoveEvent *event) {
     QWidget::moveEvent(event);
     // Keep the twips of the model unless the window really moved to another pixel.
     if (Twips::toPixels(m_model.left()) != x() || Twips::toPixels(m_model.top()) != y())

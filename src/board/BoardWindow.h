@@ -17,8 +17,7 @@ struct ClockTexts;
 /// clock, the memo header and page, the file-box header and page, the status
 /// line). It mirrors BoardModel and turns clicks, drags and hovering into
 /// changes of the model or requests to the rest of the program.
-class BoardWindow final : public QWidget
-{
+class BoardWindow final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(BoardWindow)
 public:
@@ -78,8 +77,8 @@ private:
     std::array<QWidget *, 9> m_tiles{};
     std::array<QLabel *, 9> m_categoryLabels{};
     std::array<QTimer, 4> m_timer2;
-    QPoint m_dragStart;     // pointer position where a header drag began
-    QPoint m_dragOrigin;    // window position then
+    QPoint m_dragStart;  // pointer position where a header drag began
+    QPoint m_dragOrigin; // window position then
     bool m_dragging = false;
     bool m_painted = false;
 };

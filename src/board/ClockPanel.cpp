@@ -5,8 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/ShutdownRunner.h"
 
-QString PeriodName(int hour)
-{
+QString PeriodName(int hour) {
     static const char16_t *const names[] = {u"子时", u"丑时", u"寅时", u"卯时", u"辰时", u"巳时",
                                             u"午时", u"未时", u"申时", u"酉时", u"戌时", u"亥时"};
     if (hour < 0 || hour > 23)
@@ -15,8 +14,7 @@ QString PeriodName(int hour)
     return QString::fromUtf16(names[((hour + 1) / 2) % 12]);
 }
 
-QString WeekdayName(int dayOfWeek)
-{
+QString WeekdayName(int dayOfWeek) {
     static const char16_t *const names[] = {u"星期一", u"星期二", u"星期三", u"星期四",
                                             u"星期五", u"星期六", u"星期日"};
     if (dayOfWeek < 1 || dayOfWeek > 7)
@@ -24,8 +22,7 @@ QString WeekdayName(int dayOfWeek)
     return QString::fromUtf16(names[dayOfWeek - 1]);
 }
 
-ClockTexts clockTextsAt(const QDateTime &moment)
-{
+ClockTexts clockTextsAt(const QDateTime &moment) {
     const QDate date = moment.date();
     const QTime time = moment.time();
     return {time.toString(QStringLiteral("HH:mm:ss")),
@@ -33,24 +30,23 @@ ClockTexts clockTextsAt(const QDateTime &moment)
             WeekdayName(date.dayOfWeek()) + u' ' + PeriodName(time.hour())};
 }
 
-QString ShutdownWarningText()
-{
-    return QStringLiteral("【Tackora】小助手提醒您：电脑即将关机，请及时保存手头工作！若要取消本次关机可点击菜单[取消关机]！");
+QString ShutdownWarningText() {
+    return QStringLiteral(
+        "【Tackora】小助手提醒您：电脑即将关机，请及时保存手头工作！若要取消本次关机可点击菜单[取消关机]！");
 }
 
-ClockPanel::ClockPanel(const Clock &clock, ShutdownRunner &shutdown, const ProcessValues &values, QObject *parent)
+ClockPanel::ClockPanel(const Clock &clock, ShutdownRunner &shutdown, const ProcessValues &values,
+                       QObject *parent)
     : QObject(parent)
     , m_clock(clock)
     , m_shutdown(shutdown)
-    , m_values(values)
-{
-}
+    , m_values(values) {}
 
-void ClockPanel::tick()
-{
+void ClockPanel::tick() {
     const QDateTime now = m_clock.now();
     const ClockTexts texts = clockTextsAt(now);
-    if (texts.time != m_texts.time || texts.date != m_texts.date || texts.weekdayAndPeriod != m_texts.weekdayAndPeriod) {
+    if (texts.time != m_texts.time || texts.date != m_texts.date ||
+        texts.weekdayAndPeriod != m_texts.weekdayAndPeriod) {
         m_texts = texts;
         Q_EMIT textsChanged(m_texts);
     }
@@ -59,8 +55,8 @@ void ClockPanel::tick()
         if (shutdownTime.isEmpty() || second.time().toString(QStringLiteral("HH:mm:ss")) != shutdownTime)
             continue;
         // A clock set back across the time must not shut down twice that day.
-        if (m_lastShutdown.isValid() && m_lastShutdown.date() == second.date()
-            && m_lastShutdown.time() == second.time())
+        if (m_lastShutdown.isValid() && m_lastShutdown.date() == second.date() &&
+            m_lastShutdown.time() == second.time())
             continue;
         m_lastShutdown = second;
         m_shutdown.scheduleShutdown(ShutdownWarningText());

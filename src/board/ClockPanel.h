@@ -12,8 +12,7 @@ class ShutdownRunner;
 struct ProcessValues;
 
 /// The three texts of the clock panel.
-struct ClockTexts
-{
+struct ClockTexts {
     QString time;             // "09:05:07"
     QString date;             // "2017年3月18日"
     QString weekdayAndPeriod; // "星期五 子时"
@@ -33,12 +32,12 @@ QString ShutdownWarningText();
 
 /// The clock panel's once-a-second work: the texts, and the timed shutdown
 /// when the clock reaches ShutdownTime.
-class ClockPanel final : public QObject
-{
+class ClockPanel final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ClockPanel)
 public:
-    ClockPanel(const Clock &clock, ShutdownRunner &shutdown, const ProcessValues &values, QObject *parent = nullptr);
+    ClockPanel(const Clock &clock, ShutdownRunner &shutdown, const ProcessValues &values,
+               QObject *parent = nullptr);
 
     const ClockTexts &texts() const { return m_texts; }
 

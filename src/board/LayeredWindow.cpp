@@ -12,13 +12,11 @@ constexpr int kRefreshDelayMs = 15;
 const char *const kWhiteKeyName = "WhiteKeyMask";
 
 // Computes the window's shape from what it paints.
-class WhiteKeyMask final : public QObject
-{
+class WhiteKeyMask final : public QObject {
 public:
     explicit WhiteKeyMask(QWidget *window)
         : QObject(window)
-        , m_window(window)
-    {
+        , m_window(window) {
         setObjectName(QString::fromLatin1(kWhiteKeyName));
         m_delay.setSingleShot(true);
         m_delay.setInterval(kRefreshDelayMs);
@@ -27,14 +25,14 @@ public:
 
     void scheduleRefresh() { m_delay.start(); }
 
-    void apply()
-    {
+    void apply() {
         if (!m_window)
             return;
         // render() paints the content whatever the current mask leaves out.
         QImage image(m_window->size(), QImage::Format_RGB32);
         image.fill(Qt::white);
-        m_window->render(&image, QPoint(), QRegion(m_window->rect()), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+        m_window->render(&image, QPoint(), QRegion(m_window->rect()),
+                         QWidget::DrawWindowBackground | QWidget::DrawChildren);
         m_window->setMask(nonWhiteRegion(image));
     }
 
@@ -43,22 +41,21 @@ private:
     QTimer m_delay;
 };
 
-WhiteKeyMask *whiteKeyOf(const QWidget *window)
-{
-    return window ? window->findChild<WhiteKeyMask *>(QString::fromLatin1(kWhiteKeyName), Qt::FindDirectChildrenOnly)
+WhiteKeyMask *whiteKeyOf(const QWidget *window) {
+    return window ? window->findChild<WhiteKeyMask *>(QString::fromLatin1(kWhiteKeyName),
+                                                      Qt::FindDirectChildrenOnly)
                   : nullptr;
 }
 
 } // namespace
 
-QRegion nonWhiteRegion(const QImage &image)
-{
-    const QImage mask = image.convertToFormat(QImage::Format_RGB32).createMaskFromColor(0xFFFFFFFF, Qt::MaskOutColor);
+QRegion nonWhiteRegion(const QImage &image) {
+    const QImage mask =
+        image.convertToFormat(QImage::Format_RGB32).createMaskFromColor(0xFFFFFFFF, Qt::MaskInColor);
     return QRegion(QBitmap::fromImage(mask));
 }
 
-void SetWindowAlpha(QWidget *window, int alpha)
-{
+void SetWindowAlpha(QWidget *window, int alpha) {
     if (!window)
         return;
     if (WhiteKeyMask *key = whiteKeyOf(window)) {
@@ -68,8 +65,7 @@ void SetWindowAlpha(QWidget *window, int alpha)
     window->setWindowOpacity(qBound(0, alpha, 255) / 255.0);
 }
 
-void SetWindowWhiteKey(QWidget *window)
-{
+void SetWindowWhiteKey(QWidget *window) {
     if (!window)
         return;
     window->setWindowOpacity(1.0);
@@ -79,10 +75,11 @@ void SetWindowWhiteKey(QWidget *window)
     key->apply();
 }
 
-bool hasWhiteKey(const QWidget *window) { return whiteKeyOf(window) != nullptr; }
+bool hasWhiteKey(const QWidget *window) {
+    return whiteKeyOf(window) != nullptr;
+}
 
-void refreshWhiteKey(QWidget *window)
-{
+void refreshWhiteKey(QWidget *window) {
     if (WhiteKeyMask *key = whiteKeyOf(window))
         key->scheduleRefresh();
 }

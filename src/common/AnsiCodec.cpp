@@ -6,29 +6,25 @@
 
 namespace AnsiCodec {
 
-QByteArray encode(QStringView text)
-{
+QByteArray encode(QStringView text) {
     // A fresh converter per call: converters keep state between calls.
     QStringEncoder encoder("GBK", QStringConverter::Flag::Stateless);
     return encoder.encode(text);
 }
 
-QString decode(QByteArrayView bytes)
-{
+QString decode(QByteArrayView bytes) {
     QStringDecoder decoder("GBK", QStringConverter::Flag::Stateless);
     return decoder.decode(bytes);
 }
 
-qsizetype charLengthAt(QByteArrayView bytes, qsizetype pos)
-{
-    if (pos + 1 < bytes.size() && isLeadByte(static_cast<unsigned char>(bytes[pos]))
-        && isTrailByte(static_cast<unsigned char>(bytes[pos + 1])))
+qsizetype charLengthAt(QByteArrayView bytes, qsizetype pos) {
+    if (pos + 1 < bytes.size() && isLeadByte(static_cast<unsigned char>(bytes[pos])) &&
+        isTrailByte(static_cast<unsigned char>(bytes[pos + 1])))
         return 2;
     return 1;
 }
 
-QByteArray cutToBytes(QByteArrayView bytes, qsizetype maxBytes)
-{
+QByteArray cutToBytes(QByteArrayView bytes, qsizetype maxBytes) {
     if (bytes.size() <= maxBytes)
         return bytes.toByteArray();
     qsizetype end = 0;

@@ -16,10 +16,14 @@ QByteArray encode(QStringView text);
 QString decode(QByteArrayView bytes);
 
 /// True when byte is the first of a GBK double-byte character.
-constexpr bool isLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+constexpr bool isLeadByte(unsigned char byte) {
+    return byte >= 0x81 && byte <= 0xFE;
+}
 
 /// True when byte can follow a lead byte.
-constexpr bool isTrailByte(unsigned char byte) { return byte >= 0x40 && byte <= 0xFE && byte != 0x7F; }
+constexpr bool isTrailByte(unsigned char byte) {
+    return byte >= 0x40 && byte <= 0xFE && byte != 0x7F;
+}
 
 /// Length in bytes of the character starting at bytes[pos]: 2 for a lead byte
 /// followed by a trail byte, else 1.

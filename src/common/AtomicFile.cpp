@@ -3,13 +3,13 @@
 
 #include <QSaveFile>
 
-bool writeFileAtomically(const QString &path, QByteArrayView data, QString *error)
-{
+bool writeFileAtomically(const QString &path, QByteArrayView data, QString *error) {
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly)) {
         if (error)
-            *error = QStringLiteral("cannot create a temporary file beside %1: %2").arg(path, file.errorString());
+            *error =
+                QStringLiteral("cannot create a temporary file beside %1: %2").arg(path, file.errorString());
         return false;
     }
     if (file.write(data.data(), data.size()) != data.size()) {

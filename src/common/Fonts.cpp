@@ -3,16 +3,14 @@
 
 #include <QStringList>
 
-void installFontSubstitutions()
-{
+void installFontSubstitutions() {
     const QStringList faces = {QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC"),
                                QStringLiteral("Noto Serif CJK"), QStringLiteral("Noto Sans CJK")};
     QFont::insertSubstitutions(QStringLiteral("宋体"), faces);
     QFont::insertSubstitutions(QStringLiteral("SimSun"), faces);
 }
 
-QFont songFont(double pointSize, bool bold)
-{
+QFont songFont(double pointSize, bool bold) {
     QFont font(QStringLiteral("宋体"));
     font.setPointSizeF(pointSize);
     font.setBold(bold);

@@ -2,16 +2,17 @@
 #include "common/NumericText.h"
 
 #include <cmath>
-#include <optional>
 #include <limits>
+#include <optional>
 
 namespace NumericText {
 namespace {
 
-bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\t';
+}
 
-int digitValue(QChar c)
-{
+int digitValue(QChar c) {
     if (c >= u'0' && c <= u'9')
         return c.unicode() - u'0';
     if (c >= u'a' && c <= u'f')
@@ -21,8 +22,7 @@ int digitValue(QChar c)
     return -1;
 }
 
-qsizetype skipBlanks(QStringView text, qsizetype pos)
-{
+qsizetype skipBlanks(QStringView text, qsizetype pos) {
     while (pos < text.size() && isBlank(text[pos]))
         ++pos;
     return pos;
@@ -30,8 +30,7 @@ qsizetype skipBlanks(QStringView text, qsizetype pos)
 
 // "&H" hex or "&O" octal digits after pos; the 32-bit word they give (wrapping
 // like the literal's type), or nothing when no digit follows.
-std::optional<quint32> radixLiteral(QStringView text, qsizetype pos)
-{
+std::optional<quint32> radixLiteral(QStringView text, qsizetype pos) {
     if (pos + 1 >= text.size() || text[pos] != u'&')
         return std::nullopt;
     const QChar kind = text[pos + 1].toUpper();
@@ -54,8 +53,7 @@ std::optional<quint32> radixLiteral(QStringView text, qsizetype pos)
 
 } // namespace
 
-double valueOf(QStringView text)
-{
+double valueOf(QStringView text) {
     qsizetype pos = skipBlanks(text, 0);
     if (const auto word = radixLiteral(text, pos)) {
         // A literal of up to 8 hex digits is a signed 32-bit number.
@@ -94,8 +92,7 @@ double valueOf(QStringView text)
     return ok && std::isfinite(value) ? value : 0.0;
 }
 
-int intValueOf(QStringView text)
-{
+int intValueOf(QStringView text) {
     const double value = std::round(valueOf(text));
     if (value >= static_cast<double>(std::numeric_limits<int>::max()))
         return std::numeric_limits<int>::max();
@@ -104,8 +101,7 @@ int intValueOf(QStringView text)
     return static_cast<int>(value);
 }
 
-quint32 colourValueOf(QStringView text)
-{
+quint32 colourValueOf(QStringView text) {
     const qsizetype pos = skipBlanks(text, 0);
     if (const auto word = radixLiteral(text, pos))
         return *word;

@@ -7,8 +7,7 @@ class Balloons;
 
 /// The values that live for the whole run, created once in main and passed by
 /// reference to whoever reads or changes them.
-struct ProcessValues
-{
+struct ProcessValues {
     /// The user password exactly as stored; empty means none.
     QString UserPassword;
     /// Empty, or the time of day "hh:mm:ss" of the daily shutdown.

@@ -4,16 +4,14 @@
 namespace {
 constexpr qint64 kLongestCatchUpSeconds = 60;
 
-QDateTime wholeSecond(const QDateTime &moment)
-{
+QDateTime wholeSecond(const QDateTime &moment) {
     QDateTime second = moment;
     second.setTime(QTime(moment.time().hour(), moment.time().minute(), moment.time().second()));
     return second;
 }
 } // namespace
 
-QList<QDateTime> SecondTicker::advance(const QDateTime &now)
-{
+QList<QDateTime> SecondTicker::advance(const QDateTime &now) {
     const QDateTime current = wholeSecond(now);
     QList<QDateTime> seconds;
     const qint64 gap = m_last.isValid() ? m_last.secsTo(current) : -1;

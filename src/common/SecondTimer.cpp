@@ -9,8 +9,7 @@ constexpr int kMarginMs = 5;
 } // namespace
 
 SecondTimer::SecondTimer(QObject *parent)
-    : QObject(parent)
-{
+    : QObject(parent) {
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
     connect(&m_timer, &QTimer::timeout, this, [this] {
@@ -19,12 +18,15 @@ SecondTimer::SecondTimer(QObject *parent)
     });
 }
 
-void SecondTimer::start() { scheduleNext(); }
+void SecondTimer::start() {
+    scheduleNext();
+}
 
-void SecondTimer::stop() { m_timer.stop(); }
+void SecondTimer::stop() {
+    m_timer.stop();
+}
 
-void SecondTimer::scheduleNext()
-{
+void SecondTimer::scheduleNext() {
     const int intoSecond = static_cast<int>(QDateTime::currentMSecsSinceEpoch() % 1000);
     m_timer.start(1000 - intoSecond + kMarginMs);
 }

@@ -6,8 +6,7 @@
 
 /// Wakes once a second, just after the system clock's second changes, so a
 /// clock shows every second and the program never polls faster than that.
-class SecondTimer final : public QObject
-{
+class SecondTimer final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(SecondTimer)
 public:

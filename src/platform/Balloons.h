@@ -4,8 +4,7 @@
 #include <QString>
 
 /// Balloon messages on the program's tray icon.
-class Balloons
-{
+class Balloons {
 public:
     virtual ~Balloons() = default;
     /// iconFlags 1 is the information icon, the one every caller passes.

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "platform/Clock.h"
 
-QDateTime SystemClock::now() const { return QDateTime::currentDateTime(); }
+QDateTime SystemClock::now() const {
+    return QDateTime::currentDateTime();
+}

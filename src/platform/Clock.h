@@ -4,16 +4,14 @@
 #include <QDateTime>
 
 /// The one source of the current time; tests set it.
-class Clock
-{
+class Clock {
 public:
     virtual ~Clock() = default;
     virtual QDateTime now() const = 0;
 };
 
 /// The system's local time.
-class SystemClock final : public Clock
-{
+class SystemClock final : public Clock {
 public:
     QDateTime now() const override;
 };

@@ -4,6 +4,10 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-bool DesktopShellOpener::openPath(const QString &path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
+bool DesktopShellOpener::openPath(const QString &path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
 
-bool DesktopShellOpener::openUrl(const QString &url) { return QDesktopServices::openUrl(QUrl(url)); }
+bool DesktopShellOpener::openUrl(const QString &url) {
+    return QDesktopServices::openUrl(QUrl(url));
+}

@@ -3,12 +3,11 @@
 
 #include <QProcess>
 
-void ProcessShutdownRunner::scheduleShutdown(const QString &warning)
-{
-    QProcess::startDetached(QStringLiteral("shutdown"), {QStringLiteral("-h"), QStringLiteral("+1"), warning});
+void ProcessShutdownRunner::scheduleShutdown(const QString &warning) {
+    QProcess::startDetached(QStringLiteral("shutdown"),
+                            {QStringLiteral("-h"), QStringLiteral("+1"), warning});
 }
 
-void ProcessShutdownRunner::cancelShutdown()
-{
+void ProcessShutdownRunner::cancelShutdown() {
     QProcess::startDetached(QStringLiteral("shutdown"), {QStringLiteral("-c")});
 }

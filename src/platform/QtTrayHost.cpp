@@ -5,21 +5,23 @@ namespace {
 constexpr int kRetryIntervalMs = 2000;
 constexpr int kRetries = 60; // two minutes of waiting for the desktop's tray
 
-QSystemTrayIcon::MessageIcon balloonIcon(int iconFlags)
-{
+QSystemTrayIcon::MessageIcon balloonIcon(int iconFlags) {
     switch (iconFlags) {
-    case 1: return QSystemTrayIcon::Information;
-    case 2: return QSystemTrayIcon::Warning;
-    case 3: return QSystemTrayIcon::Critical;
-    default: return QSystemTrayIcon::NoIcon;
+    case 1:
+        return QSystemTrayIcon::Information;
+    case 2:
+        return QSystemTrayIcon::Warning;
+    case 3:
+        return QSystemTrayIcon::Critical;
+    default:
+        return QSystemTrayIcon::NoIcon;
     }
 }
 } // namespace
 
 QtTrayHost::QtTrayHost(const QIcon &icon, QObject *parent)
     : TrayHost(parent)
-    , m_icon(icon)
-{
+    , m_icon(icon) {
     m_retry.setInterval(kRetryIntervalMs);
     connect(&m_retry, &QTimer::timeout, this, &QtTrayHost::retryShow);
     connect(&m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
@@ -30,8 +32,7 @@ QtTrayHost::QtTrayHost(const QIcon &icon, QObject *parent)
     });
 }
 
-void QtTrayHost::showIcon(const QString &tip)
-{
+void QtTrayHost::showIcon(const QString &tip) {
     m_wanted = true;
     m_icon.setToolTip(tip);
     m_icon.show();
@@ -41,8 +42,7 @@ void QtTrayHost::showIcon(const QString &tip)
     }
 }
 
-void QtTrayHost::retryShow()
-{
+void QtTrayHost::retryShow() {
     if (!m_wanted || --m_retriesLeft <= 0) {
         m_retry.stop();
         return;
@@ -54,17 +54,17 @@ void QtTrayHost::retryShow()
     }
 }
 
-void QtTrayHost::setTip(const QString &tip) { m_icon.setToolTip(tip); }
+void QtTrayHost::setTip(const QString &tip) {
+    m_icon.setToolTip(tip);
+}
 
-void QtTrayHost::showBalloon(const QString &title, const QString &text, int iconFlags)
-{
+void QtTrayHost::showBalloon(const QString &title, const QString &text, int iconFlags) {
     if (title.isEmpty() && text.isEmpty())
         return; // nothing replaces a balloon on show but the next one
     m_icon.showMessage(title, text, balloonIcon(iconFlags));
 }
 
-void QtTrayHost::removeIcon()
-{
+void QtTrayHost::removeIcon() {
     m_wanted = false;
     m_retry.stop();
     m_icon.hide();

@@ -9,8 +9,7 @@
 
 /// The tray icon on QSystemTrayIcon. At log-in the desktop's tray may come up
 /// after the program; the icon is then shown once it does.
-class QtTrayHost final : public TrayHost
-{
+class QtTrayHost final : public TrayHost {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(QtTrayHost)
 public:

@@ -6,10 +6,10 @@
 class QWidget;
 
 /// Message and input boxes on QMessageBox and QInputDialog.
-class QtUserDialogs final : public UserDialogs
-{
+class QtUserDialogs final : public UserDialogs {
 public:
     void message(const QString &text, const QString &title, MessageIcon icon) override;
     bool askYesNo(const QString &text, const QString &title, MessageIcon icon) override;
-    std::optional<QString> input(const QString &prompt, const QString &title, const QString &defaultText) override;
+    std::optional<QString> input(const QString &prompt, const QString &title,
+                                 const QString &defaultText) override;
 };

@@ -4,8 +4,7 @@
 #include <QString>
 
 /// Opens folders, files and web addresses with the desktop's default action.
-class ShellOpener
-{
+class ShellOpener {
 public:
     virtual ~ShellOpener() = default;
     /// A local folder or file.
@@ -14,8 +13,7 @@ public:
     virtual bool openUrl(const QString &url) = 0;
 };
 
-class DesktopShellOpener final : public ShellOpener
-{
+class DesktopShellOpener final : public ShellOpener {
 public:
     bool openPath(const QString &path) override;
     bool openUrl(const QString &url) override;

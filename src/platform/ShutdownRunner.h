@@ -5,8 +5,7 @@
 
 /// Hands shutdown requests to the system's shutdown command, without waiting
 /// for it or looking at its result.
-class ShutdownRunner
-{
+class ShutdownRunner {
 public:
     virtual ~ShutdownRunner() = default;
     /// Shut the computer down in about a minute, showing warning to the users.
@@ -16,8 +15,7 @@ public:
 };
 
 /// shutdown -h +1 "<warning>" and shutdown -c, started detached.
-class ProcessShutdownRunner final : public ShutdownRunner
-{
+class ProcessShutdownRunner final : public ShutdownRunner {
 public:
     void scheduleShutdown(const QString &warning) override;
     void cancelShutdown() override;

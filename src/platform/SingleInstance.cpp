@@ -2,15 +2,13 @@
 #include "platform/SingleInstance.h"
 
 SingleInstance::SingleInstance(const QString &appFolder)
-    : m_lock(appFolder + QStringLiteral(".tackora.lock"))
-{
+    : m_lock(appFolder + QStringLiteral(".tackora.lock")) {
     // The lock is held for the whole run; age alone never makes it stale, only
     // a holder process that is gone.
     m_lock.setStaleLockTime(0);
 }
 
-bool SingleInstance::acquire()
-{
+bool SingleInstance::acquire() {
     if (m_lock.tryLock(0))
         return true;
     // tryLock already removes a lock whose process is gone; an unreadable or

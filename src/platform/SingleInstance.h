@@ -6,8 +6,7 @@
 
 /// One running copy per program folder: a lock file in the folder, held for
 /// the whole run. A lock left behind by a copy that died is taken over.
-class SingleInstance final
-{
+class SingleInstance final {
 public:
     explicit SingleInstance(const QString &appFolder);
 

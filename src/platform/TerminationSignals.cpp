@@ -10,16 +10,14 @@
 namespace {
 int g_signalSockets[2] = {-1, -1};
 
-extern "C" void forwardSignal(int signalNumber)
-{
+extern "C" void forwardSignal(int signalNumber) {
     const unsigned char number = static_cast<unsigned char>(signalNumber);
     [[maybe_unused]] const ssize_t written = ::write(g_signalSockets[0], &number, 1);
 }
 } // namespace
 
 TerminationSignals::TerminationSignals(QObject *parent)
-    : QObject(parent)
-{
+    : QObject(parent) {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalSockets) != 0)
         return;
     m_notifier = new QSocketNotifier(g_signalSockets[1], QSocketNotifier::Read, this);
@@ -32,8 +30,7 @@ TerminationSignals::TerminationSignals(QObject *parent)
         ::sigaction(signalNumber, &action, nullptr);
 }
 
-TerminationSignals::~TerminationSignals()
-{
+TerminationSignals::~TerminationSignals() {
     for (int signalNumber : {SIGTERM, SIGINT, SIGHUP})
         std::signal(signalNumber, SIG_DFL);
     for (int &socket : g_signalSockets) {
@@ -43,8 +40,7 @@ TerminationSignals::~TerminationSignals()
     }
 }
 
-void TerminationSignals::readSignal()
-{
+void TerminationSignals::readSignal() {
     unsigned char number = 0;
     if (::read(g_signalSockets[1], &number, 1) == 1)
         Q_EMIT terminationRequested(number);

@@ -7,8 +7,7 @@ class QSocketNotifier;
 
 /// Turns SIGTERM, SIGINT and SIGHUP into a Qt signal on the event loop, so the
 /// program ends in order (saving its layout) when the session or a user ends it.
-class TerminationSignals final : public QObject
-{
+class TerminationSignals final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TerminationSignals)
 public:

@@ -6,8 +6,7 @@
 
 /// The notification-area icon of the desktop: shown with a tip, balloons on it,
 /// removed; reports left and right clicks.
-class TrayHost : public QObject
-{
+class TrayHost : public QObject {
     Q_OBJECT
 public:
     using QObject::QObject;

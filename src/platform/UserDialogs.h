@@ -10,8 +10,7 @@ enum class MessageIcon { None, Critical, Question, Warning, Information };
 
 /// Modal message boxes and input boxes. An empty title shows the program's
 /// name, "Tackora".
-class UserDialogs
-{
+class UserDialogs {
 public:
     virtual ~UserDialogs() = default;
 
@@ -27,8 +26,7 @@ public:
 
 /// text without its leading and trailing blanks (only the blank " ": other
 /// white space is part of what the user typed).
-inline QString trimBlanks(const QString &text)
-{
+inline QString trimBlanks(const QString &text) {
     qsizetype begin = 0;
     qsizetype end = text.size();
     while (begin < end && text[begin] == u' ')
@@ -40,7 +38,6 @@ inline QString trimBlanks(const QString &text)
 
 /// What an input box means to its callers: the answer without leading and
 /// trailing blanks, empty on Cancel.
-inline QString askTrimmed(UserDialogs &dialogs, const QString &prompt, const QString &title)
-{
+inline QString askTrimmed(UserDialogs &dialogs, const QString &prompt, const QString &title) {
     return trimBlanks(dialogs.input(prompt, title).value_or(QString()));
 }

@@ -8,26 +8,25 @@
 namespace ProfileFormat {
 namespace {
 
-struct Line
-{
-    qsizetype start = 0;  // first byte of the line
-    qsizetype end = 0;    // one past its last byte, before the line end
-    qsizetype next = 0;   // first byte of the following line
+struct Line {
+    qsizetype start = 0; // first byte of the line
+    qsizetype end = 0;   // one past its last byte, before the line end
+    qsizetype next = 0;  // first byte of the following line
 };
 
 enum class LineKind { Other, Section, Key };
 
-struct ParsedLine
-{
+struct ParsedLine {
     LineKind kind = LineKind::Other;
     QByteArrayView name;  // section or key name, trimmed
     QByteArrayView value; // the raw value after "=", untrimmed
 };
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
-QByteArrayView trimmed(QByteArrayView bytes)
-{
+QByteArrayView trimmed(QByteArrayView bytes) {
     qsizetype begin = 0;
     qsizetype end = bytes.size();
     while (begin < end && isBlank(bytes[begin]))
@@ -37,8 +36,7 @@ QByteArrayView trimmed(QByteArrayView bytes)
     return bytes.sliced(begin, end - begin);
 }
 
-QList<Line> splitLines(QByteArrayView file)
-{
+QList<Line> splitLines(QByteArrayView file) {
     QList<Line> lines;
     qsizetype pos = 0;
     while (pos < file.size()) {
@@ -59,8 +57,7 @@ QList<Line> splitLines(QByteArrayView file)
 
 // Index of the first unpaired byte c at or after from, stepping over
 // double-byte characters so that a trail byte never counts as c.
-qsizetype findSingleByte(QByteArrayView bytes, char c, qsizetype from = 0)
-{
+qsizetype findSingleByte(QByteArrayView bytes, char c, qsizetype from = 0) {
     for (qsizetype pos = from; pos < bytes.size(); pos += AnsiCodec::charLengthAt(bytes, pos)) {
         if (bytes[pos] == c)
             return pos;
@@ -68,8 +65,7 @@ qsizetype findSingleByte(QByteArrayView bytes, char c, qsizetype from = 0)
     return -1;
 }
 
-ParsedLine parseLine(QByteArrayView text)
-{
+ParsedLine parseLine(QByteArrayView text) {
     ParsedLine parsed;
     const QByteArrayView content = trimmed(text);
     if (content.isEmpty() || content[0] == ';')
@@ -91,8 +87,7 @@ ParsedLine parseLine(QByteArrayView text)
 
 // Names compare without regard to ASCII case; the bytes of a double-byte
 // character compare exactly, so a trail byte "A" never equals "a".
-bool sameName(QByteArrayView a, QByteArrayView b)
-{
+bool sameName(QByteArrayView a, QByteArrayView b) {
     if (a.size() != b.size())
         return false;
     for (qsizetype pos = 0; pos < a.size();) {
@@ -110,8 +105,7 @@ bool sameName(QByteArrayView a, QByteArrayView b)
     return true;
 }
 
-QByteArrayView cleanValue(QByteArrayView raw)
-{
+QByteArrayView cleanValue(QByteArrayView raw) {
     const qsizetype nul = raw.indexOf('\0');
     QByteArrayView value = trimmed(nul < 0 ? raw : raw.first(nul));
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
@@ -120,8 +114,7 @@ QByteArrayView cleanValue(QByteArrayView raw)
 }
 
 // Location of a section and, within it, of a key.
-struct Found
-{
+struct Found {
     qsizetype sectionLine = -1;
     qsizetype lastLineOfSection = -1; // last non-blank line of the section
     qsizetype keyLine = -1;
@@ -129,8 +122,7 @@ struct Found
     QByteArrayView rawValue;
 };
 
-Found locate(QByteArrayView file, const QList<Line> &lines, QByteArrayView section, QByteArrayView key)
-{
+Found locate(QByteArrayView file, const QList<Line> &lines, QByteArrayView section, QByteArrayView key) {
     Found found;
     const QByteArrayView wantedSection = trimmed(section);
     const QByteArrayView wantedKey = trimmed(key);
@@ -161,8 +153,7 @@ Found locate(QByteArrayView file, const QList<Line> &lines, QByteArrayView secti
     return found;
 }
 
-QByteArray lineEndOf(QByteArrayView file, const QList<Line> &lines)
-{
+QByteArray lineEndOf(QByteArrayView file, const QList<Line> &lines) {
     for (const Line &line : lines) {
         if (line.next > line.end)
             return file.sliced(line.end, line.next - line.end).toByteArray();
@@ -170,8 +161,7 @@ QByteArray lineEndOf(QByteArrayView file, const QList<Line> &lines)
     return QByteArrayLiteral("\r\n");
 }
 
-QByteArray singleLine(QByteArrayView bytes)
-{
+QByteArray singleLine(QByteArrayView bytes) {
     QByteArray line = bytes.toByteArray();
     line.replace('\r', ' ');
     line.replace('\n', ' ');
@@ -180,8 +170,7 @@ QByteArray singleLine(QByteArrayView bytes)
 
 } // namespace
 
-std::optional<QByteArray> readValue(QByteArrayView file, QByteArrayView section, QByteArrayView key)
-{
+std::optional<QByteArray> readValue(QByteArrayView file, QByteArrayView section, QByteArrayView key) {
     const QList<Line> lines = splitLines(file);
     const Found found = locate(file, lines, section, key);
     if (found.keyLine < 0)
@@ -189,8 +178,7 @@ std::optional<QByteArray> readValue(QByteArrayView file, QByteArrayView section,
     return AnsiCodec::cutToBytes(cleanValue(found.rawValue), kMaxValueBytes);
 }
 
-QByteArray writeValue(QByteArrayView file, QByteArrayView section, QByteArrayView key, QByteArrayView value)
-{
+QByteArray writeValue(QByteArrayView file, QByteArrayView section, QByteArrayView key, QByteArrayView value) {
     const qsizetype nul = value.indexOf('\0');
     const QByteArray cleanSection = singleLine(trimmed(section));
     const QByteArray cleanKey = singleLine(trimmed(key));

@@ -7,8 +7,7 @@
 class SettingsFile;
 
 /// One value of the first-start settings.
-struct DefaultSetting
-{
+struct DefaultSetting {
     QString section;
     QString key;
     QString value;

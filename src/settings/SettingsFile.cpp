@@ -13,8 +13,7 @@ namespace {
 // A profile file is small; a larger one is not ours to load into memory whole.
 constexpr qint64 kLargestProfileFile = 64 * 1024 * 1024;
 
-QByteArray readWholeFile(const QString &path, bool *ok)
-{
+QByteArray readWholeFile(const QString &path, bool *ok) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > kLargestProfileFile) {
         *ok = false;
@@ -25,14 +24,12 @@ QByteArray readWholeFile(const QString &path, bool *ok)
 }
 } // namespace
 
-QString TrimAtNul(const QString &text)
-{
+QString TrimAtNul(const QString &text) {
     const qsizetype nul = text.indexOf(QChar(u'\0'));
     return nul < 0 ? text : text.left(nul);
 }
 
-QString withTrailingSeparator(const QString &folder)
-{
+QString withTrailingSeparator(const QString &folder) {
     const QString separator = QDir::separator();
     if (folder.endsWith(separator) || folder.endsWith(u'/'))
         return folder;
@@ -40,16 +37,17 @@ QString withTrailingSeparator(const QString &folder)
 }
 
 SettingsFile::SettingsFile(QString appFolder)
-    : m_appFolder(withTrailingSeparator(appFolder))
-{
+    : m_appFolder(withTrailingSeparator(appFolder)) {}
+
+QString SettingsFile::path() const {
+    return m_appFolder + QStringLiteral("setup.ini");
 }
 
-QString SettingsFile::path() const { return m_appFolder + QStringLiteral("setup.ini"); }
+bool SettingsFile::exists() const {
+    return QFileInfo::exists(path());
+}
 
-bool SettingsFile::exists() const { return QFileInfo::exists(path()); }
-
-QString SettingsFile::ReadSetting(const QString &section, const QString &key) const
-{
+QString SettingsFile::ReadSetting(const QString &section, const QString &key) const {
     bool ok = false;
     const QByteArray file = readWholeFile(path(), &ok);
     if (!ok)
@@ -59,8 +57,7 @@ QString SettingsFile::ReadSetting(const QString &section, const QString &key) co
 }
 
 bool SettingsFile::WriteSetting(const QString &section, const QString &key, const QString &value,
-                                QString *error) const
-{
+                                QString *error) const {
     const QString target = path();
     bool ok = false;
     const QByteArray before = readWholeFile(target, &ok);
@@ -69,8 +66,8 @@ bool SettingsFile::WriteSetting(const QString &section, const QString &key, cons
             *error = QStringLiteral("cannot read %1").arg(target);
         return false;
     }
-    const QByteArray after = ProfileFormat::writeValue(before, AnsiCodec::encode(section), AnsiCodec::encode(key),
-                                                       AnsiCodec::encode(TrimAtNul(value)));
+    const QByteArray after = ProfileFormat::writeValue(
+        before, AnsiCodec::encode(section), AnsiCodec::encode(key), AnsiCodec::encode(TrimAtNul(value)));
     if (ok && after == before)
         return true;
     return writeFileAtomically(target, after, error);

@@ -9,8 +9,7 @@ QString TrimAtNul(const QString &text);
 /// The program's profile file setup.ini in the program folder, GBK on disk.
 /// Every call reads or rewrites the file afresh: nothing is cached, so a hand
 /// edit is seen by the next read.
-class SettingsFile final
-{
+class SettingsFile final {
 public:
     /// appFolder ends with the native separator (see AppFolder()).
     explicit SettingsFile(QString appFolder);

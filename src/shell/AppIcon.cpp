@@ -4,8 +4,7 @@
 #include <QPainter>
 #include <QPixmap>
 
-QIcon appIcon()
-{
+QIcon appIcon() {
     QIcon icon;
     for (int size : {16, 22, 24, 32, 48, 64}) {
         QPixmap pixmap(size, size);
@@ -20,7 +19,8 @@ QIcon appIcon()
         painter.setBrush(QColor(0x40, 0x40, 0x40));
         painter.drawRect(QRectF(board.left(), board.top(), board.width(), board.height() * 0.32));
         painter.setBrush(QColor(0xFF, 0xFF, 0x00));
-        painter.drawRect(QRectF(board.left() + size * 0.08, board.top() + size * 0.1, board.width() * 0.7, size * 0.08));
+        painter.drawRect(
+            QRectF(board.left() + size * 0.08, board.top() + size * 0.1, board.width() * 0.7, size * 0.08));
         painter.end();
         icon.addPixmap(pixmap);
     }

@@ -11,8 +11,7 @@ class TrayHost;
 /// its tip, balloons on it, removed at the end of the run. Texts are cut to
 /// the sizes the Windows tray takes (tip 127 bytes, balloon text 255, title
 /// 63, in the ANSI code page), never in the middle of a character.
-class CQLNotifyIcon final : public Balloons
-{
+class CQLNotifyIcon final : public Balloons {
 public:
     explicit CQLNotifyIcon(TrayHost &host);
     ~CQLNotifyIcon() override;

@@ -7,11 +7,10 @@
 
 #include <QFileInfo>
 
-ProgramMenu::ProgramMenu(BoardModel &board, ShutdownHelper &shutdown, ShellOpener &shell, const QString &appFolder,
-                         QWidget *parent)
+ProgramMenu::ProgramMenu(BoardModel &board, ShutdownHelper &shutdown, ShellOpener &shell,
+                         const QString &appFolder, QWidget *parent)
     : QMenu(QStringLiteral("程序菜单"), parent)
-    , m_board(board)
-{
+    , m_board(board) {
     setObjectName(QStringLiteral("Appmenu"));
 
     connect(addEntry(this, "App_Box", QStringLiteral("保 险 柜")), &QAction::triggered, this,
@@ -40,10 +39,11 @@ ProgramMenu::ProgramMenu(BoardModel &board, ShutdownHelper &shutdown, ShellOpene
     about->setObjectName(QStringLiteral("App_About"));
     about->menuAction()->setObjectName(QStringLiteral("App_About"));
     const QString helpFile = appFolder + QStringLiteral("软件使用帮助.txt");
-    connect(addEntry(about, "App_Help", QStringLiteral("使用帮助")), &QAction::triggered, this, [&shell, helpFile] {
-        if (QFileInfo(helpFile).isFile())
-            shell.openPath(helpFile);
-    });
+    connect(addEntry(about, "App_Help", QStringLiteral("使用帮助")), &QAction::triggered, this,
+            [&shell, helpFile] {
+                if (QFileInfo(helpFile).isFile())
+                    shell.openPath(helpFile);
+            });
     connect(addEntry(about, "App_Update", QStringLiteral("软件升级")), &QAction::triggered, this,
             [&shell] { shell.openUrl(updatePageAddress()); });
     connect(addEntry(about, "App_Game", QStringLiteral("Zovalo")), &QAction::triggered, this,
@@ -72,12 +72,15 @@ ProgramMenu::ProgramMenu(BoardModel &board, ShutdownHelper &shutdown, ShellOpene
     mirror();
 }
 
-QString ProgramMenu::updatePageAddress() { return QStringLiteral("https://tackora.example/update"); }
+QString ProgramMenu::updatePageAddress() {
+    return QStringLiteral("https://tackora.example/update");
+}
 
-QString ProgramMenu::gamesPageAddress() { return QStringLiteral("https://tackora.example/games"); }
+QString ProgramMenu::gamesPageAddress() {
+    return QStringLiteral("https://tackora.example/games");
+}
 
-QAction *ProgramMenu::entry(const QString &name) const
-{
+QAction *ProgramMenu::entry(const QString &name) const {
     for (QAction *action : findChildren<QAction *>()) {
         if (action->objectName() == name)
             return action;
@@ -89,16 +92,14 @@ QAction *ProgramMenu::entry(const QString &name) const
     return nullptr;
 }
 
-QAction *ProgramMenu::addEntry(QMenu *menu, const char *name, const QString &caption)
-{
+QAction *ProgramMenu::addEntry(QMenu *menu, const char *name, const QString &caption) {
     QAction *action = menu->addAction(caption);
     action->setObjectName(QString::fromLatin1(name));
     action->setParent(this);
     return action;
 }
 
-void ProgramMenu::addSeparatorEntry(const char *name)
-{
+void ProgramMenu::addSeparatorEntry(const char *name) {
     QAction *separator = addSeparator();
     separator->setObjectName(QString::fromLatin1(name));
 }

@@ -9,8 +9,7 @@ class ShutdownHelper;
 
 /// The program menu ("程序菜单") that the tray icon's right button pops up.
 /// Its check marks mirror the board's always-on-top and calendar state.
-class ProgramMenu final : public QMenu
-{
+class ProgramMenu final : public QMenu {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ProgramMenu)
 public:

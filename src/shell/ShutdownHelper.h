@@ -26,8 +26,7 @@ ShutdownInput checkShutdownInput(const QString &answer);
 
 /// The "关机助手" submenu: shut down now, cancel, or at a time of day. The time
 /// is kept for this run only and fires daily through the clock panel.
-class ShutdownHelper final
-{
+class ShutdownHelper final {
 public:
     ShutdownHelper(UserDialogs &dialogs, ShutdownRunner &runner, ProcessValues &values);
 

@@ -13,8 +13,7 @@
 #include <QTimer>
 
 SplashWindow::SplashWindow(QWidget *parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint)
-{
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("Q_LOGO"));
     setWindowTitle(QStringLiteral("Tackora"));
     setFixedSize(Twips::toPixels(8700), Twips::toPixels(4620));
@@ -30,13 +29,11 @@ SplashWindow::SplashWindow(QWidget *parent)
         move(screen->availableGeometry().center() - rect().center());
 }
 
-QString SplashWindow::versionText()
-{
+QString SplashWindow::versionText() {
     return QStringLiteral("Ver %1.%2").arg(TACKORA_VERSION_MAJOR).arg(TACKORA_VERSION_MINOR);
 }
 
-void SplashWindow::paintEvent(QPaintEvent *)
-{
+void SplashWindow::paintEvent(QPaintEvent *) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     QLinearGradient sky(0, 0, 0, height());
@@ -60,8 +57,7 @@ void SplashWindow::paintEvent(QPaintEvent *)
                      Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("便笺 · 时钟 · 资料盒子"));
 }
 
-void PauseSeconds(int seconds)
-{
+void PauseSeconds(int seconds) {
     const QDateTime now = QDateTime::currentDateTime();
     QDateTime deadline = now.addSecs(seconds);
     deadline.setTime(QTime(deadline.time().hour(), deadline.time().minute(), deadline.time().second()));

@@ -7,8 +7,7 @@ class QLabel;
 
 /// The first window of the run: the program's name and version, shown while
 /// the start-up goes on.
-class SplashWindow final : public QWidget
-{
+class SplashWindow final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(SplashWindow)
 public:

@@ -11,10 +11,10 @@
 #include <QDir>
 
 bool RunStartupSequence(SingleInstance &instance, UserDialogs &dialogs, const SettingsFile &settings,
-                        ProcessValues &values)
-{
+                        ProcessValues &values) {
     if (!instance.acquire()) {
-        dialogs.message(QStringLiteral("软件已经运行，不能再次装载。"), QStringLiteral("警告"), MessageIcon::Warning);
+        dialogs.message(QStringLiteral("软件已经运行，不能再次装载。"), QStringLiteral("警告"),
+                        MessageIcon::Warning);
         return false;
     }
     QDir().mkpath(settings.AppFolder() + QStringLiteral("plugin"));

@@ -14,19 +14,16 @@
 #include <QString>
 
 /// A clock the test sets.
-class FakeClock final : public Clock
-{
+class FakeClock final : public Clock {
 public:
     QDateTime now() const override { return current; }
     QDateTime current = QDateTime(QDate(2026, 12, 10), QTime(12, 0, 0));
 };
 
 /// Dialogs that record what they showed and answer from a script.
-class RecordingDialogs final : public UserDialogs
-{
+class RecordingDialogs final : public UserDialogs {
 public:
-    struct Shown
-    {
+    struct Shown {
         QString kind; // "message", "yesno", "input"
         QString text;
         QString title;
@@ -35,7 +32,8 @@ public:
 
     void message(const QString &text, const QString &title, MessageIcon icon) override;
     bool askYesNo(const QString &text, const QString &title, MessageIcon icon) override;
-    std::optional<QString> input(const QString &prompt, const QString &title, const QString &defaultText) override;
+    std::optional<QString> input(const QString &prompt, const QString &title,
+                                 const QString &defaultText) override;
 
     /// Answers for the next input boxes; nothing means Cancel.
     QQueue<std::optional<QString>> inputAnswers;
@@ -43,37 +41,33 @@ public:
     QList<Shown> shown;
 };
 
-class RecordingShutdownRunner final : public ShutdownRunner
-{
+class RecordingShutdownRunner final : public ShutdownRunner {
 public:
-    void scheduleShutdown(const QString &warning) override { calls.append(QStringLiteral("shutdown:") + warning); }
+    void scheduleShutdown(const QString &warning) override {
+        calls.append(QStringLiteral("shutdown:") + warning);
+    }
     void cancelShutdown() override { calls.append(QStringLiteral("cancel")); }
     QStringList calls;
 };
 
-class RecordingShell final : public ShellOpener
-{
+class RecordingShell final : public ShellOpener {
 public:
-    bool openPath(const QString &path) override
-    {
+    bool openPath(const QString &path) override {
         opened.append(QStringLiteral("path:") + path);
         return true;
     }
-    bool openUrl(const QString &url) override
-    {
+    bool openUrl(const QString &url) override {
         opened.append(QStringLiteral("url:") + url);
         return true;
     }
     QStringList opened;
 };
 
-class RecordingTrayHost final : public TrayHost
-{
+class RecordingTrayHost final : public TrayHost {
 public:
     void showIcon(const QString &tip) override { calls.append(QStringLiteral("show:") + tip); }
     void setTip(const QString &tip) override { calls.append(QStringLiteral("tip:") + tip); }
-    void showBalloon(const QString &title, const QString &text, int iconFlags) override
-    {
+    void showBalloon(const QString &title, const QString &text, int iconFlags) override {
         calls.append(QStringLiteral("balloon:%1|%2|%3").arg(title, text).arg(iconFlags));
     }
     void removeIcon() override { calls.append(QStringLiteral("remove")); }
@@ -85,6 +79,8 @@ QByteArray readBytes(const QString &path);
 /// Writes bytes to path, replacing it.
 void writeBytes(const QString &path, const QByteArray &bytes);
 /// Bytes from a literal that may contain NULs.
-template <qsizetype N> QByteArray bytes(const char (&literal)[N]) { return QByteArray(literal, N - 1); }
+template <qsizetype N> QByteArray bytes(const char (&literal)[N]) {
+    return QByteArray(literal, N - 1);
+}
 /// GBK bytes of text.
 QByteArray gbk(const QString &text);

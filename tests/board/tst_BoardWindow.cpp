@@ -1,0 +1,184 @@
+// SPDX-License-Identifier: MIT
+#include "board/BoardModel.h"
+#include "board/BoardWindow.h"
+#include "board/ClockPanel.h"
+#include "board/LayeredWindow.h"
+#include "common/Fonts.h"
+#include "common/ProcessValues.h"
+
+#include "TestSupport.h"
+
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+QColor textColour(const QWidget *widget) {
+    return widget->palette().color(QPalette::WindowText);
+}
+} // namespace
+
+class tst_BoardWindow : public QObject {
+    Q_OBJECT
+
+    struct Fixture {
+        BoardModel model;
+        FakeClock clock;
+        RecordingShutdownRunner runner;
+        ProcessValues values;
+        ClockPanel panel{clock, runner, values};
+        RecordingShell shell;
+        BoardWindow window{model, panel, shell};
+
+        QLabel *label(const QString &name) const { return window.findChild<QLabel *>(name); }
+        void click(const QString &name) { QTest::mouseClick(label(name), Qt::LeftButton); }
+    };
+
+private Q_SLOTS:
+    void initTestCase() { installFontSubstitutions(); }
+
+    void stripsAndButtonsAtTheirPlaces() {
+        Fixture f;
+        QCOMPARE(f.window.width(), 313);  // 4695 twips
+        QCOMPARE(f.window.height(), 731); // 10970 twips
+        QCOMPARE(f.window.findChild<QWidget *>(QStringLiteral("PicBj(3)"))->geometry(),
+                 QRect(0, 352, 313, 25));
+        QCOMPARE(f.window.findChild<QWidget *>(QStringLiteral("Picture1(4)"))->geometry(),
+                 QRect(104, 104, 105, 105));
+        QCOMPARE(f.label(QStringLiteral("LabAn(8)"))->geometry(), QRect(216, 0, 25, 25));
+        QCOMPARE(f.label(QStringLiteral("LabAn(0)"))->toolTip(), QStringLiteral("关闭"));
+        QCOMPARE(f.label(QStringLiteral("LabAn(3)"))->text(), QStringLiteral("V"));
+        QCOMPARE(f.label(QStringLiteral("LabMsg(0)"))->text(), QStringLiteral("[Tackora V1.0]"));
+        QCOMPARE(f.label(QStringLiteral("LabMsg(3)"))->text(), QStringLiteral("[资料盒子]"));
+        QCOMPARE(f.label(QStringLiteral("LabBox(8)"))->text(), QStringLiteral("保险柜"));
+        QCOMPARE(f.window.windowTitle(), QStringLiteral("Tackora V1.0"));
+    }
+
+    void closeButtonsCollapseAndRestore() {
+        Fixture f;
+        f.window.show();
+        f.click(QStringLiteral("LabAn(5)"));
+        QCOMPARE(f.window.height(), 378); // 5671 twips
+        QCOMPARE(f.label(QStringLiteral("LabAn(5)"))->text(), QStringLiteral("口"));
+        f.click(QStringLiteral("LabAn(2)"));
+        QCOMPARE(f.window.height(), 97); // 1456 twips
+        f.click(QStringLiteral("LabAn(2)"));
+        QCOMPARE(f.window.height(), 731);
+        QCOMPARE(f.label(QStringLiteral("LabAn(2)"))->text(), QStringLiteral("X"));
+        QCOMPARE(f.label(QStringLiteral("LabAn(5)"))->text(), QStringLiteral("X"));
+    }
+
+    void closeButtonHidesToTheTray() {
+        Fixture f;
+        f.window.show();
+        f.click(QStringLiteral("LabAn(0)"));
+        QVERIFY(f.model.isHidden());
+        QVERIFY(!f.window.isVisible());
+        QCOMPARE(f.label(QStringLiteral("LabAn(0)"))->text(), QStringLiteral("口"));
+        f.model.showFromTray();
+        QVERIFY(f.window.isVisible());
+    }
+
+    void headerDragMovesUnlessLocked() {
+        Fixture f;
+        f.model.setPosition(1500, 1500);
+        f.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        QLabel *header = f.label(QStringLiteral("LabMsg(2)"));
+        const auto drag = [&](QPoint by) {
+            const QPoint start(40, 10);
+            QTest::mousePress(header, Qt::LeftButton, {}, start);
+            QMouseEvent move(QEvent::MouseMove, QPointF(start + by), header->mapToGlobal(QPointF(start + by)),
+                             Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(header, &move);
+            QTest::mouseRelease(header, Qt::LeftButton, {}, start + by);
+        };
+        drag(QPoint(30, 20));
+        QCOMPARE(f.window.pos(), QPoint(130, 120));
+        QCOMPARE(f.model.top(), 1800);
+        QCOMPARE(f.model.left(), 1950);
+        f.click(QStringLiteral("LabAn(1)"));
+        QVERIFY(f.model.isLocked());
+        QCOMPARE(f.label(QStringLiteral("LabAn(1)"))->text(), QStringLiteral("一"));
+        drag(QPoint(30, 20));
+        QCOMPARE(f.window.pos(), QPoint(130, 120));
+    }
+
+    void hoverTurnsAButtonRedUntilAResettingSurface() {
+        Fixture f;
+        f.window.show();
+        QLabel *button = f.label(QStringLiteral("LabAn(6)"));
+        QTest::mouseMove(button);
+        QCOMPARE(textColour(button), QColor(Qt::red));
+        QCOMPARE(button->cursor().shape(), Qt::WhatsThisCursor);
+        QTest::mouseMove(f.label(QStringLiteral("LabAn(7)")));
+        QCOMPARE(textColour(button), QColor(Qt::white));
+        QTest::mouseMove(f.label(QStringLiteral("LabBox(2)")));
+        QCOMPARE(textColour(f.label(QStringLiteral("LabAn(7)"))),
+                 QColor(Qt::red)); // a tile does not reset buttons
+        QTest::mouseMove(f.label(QStringLiteral("Lab1(2)")));
+        QCOMPARE(textColour(f.label(QStringLiteral("LabAn(7)"))), QColor(Qt::white));
+    }
+
+    void clockLabelsFollowThePanel() {
+        Fixture f;
+        f.clock.current = QDateTime(QDate(2018, 3, 5), QTime(23, 30, 5));
+        f.panel.tick();
+        QCOMPARE(f.label(QStringLiteral("Lab1(1)"))->text(), QStringLiteral("23:30:05"));
+        QCOMPARE(f.label(QStringLiteral("Lab1(2)"))->text(), QStringLiteral("2018年3月5日"));
+        QCOMPARE(f.label(QStringLiteral("Lab1(3)"))->text(), QStringLiteral("星期一 子时"));
+    }
+
+    void transparencyTimers() {
+        Fixture f;
+        f.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        f.model.applyTransparency(QStringLiteral("b"));
+        QTRY_COMPARE(f.window.windowOpacity(), 100 / 255.0);
+        QCOMPARE(textColour(f.label(QStringLiteral("Lab1(1)"))), QColor(Qt::black));
+
+        f.model.applyTransparency(QStringLiteral("c"));
+        QTRY_VERIFY(hasWhiteKey(&f.window));
+        QCOMPARE(f.window.windowOpacity(), 1.0);
+        QCOMPARE(textColour(f.label(QStringLiteral("Lab1(1)"))), QColor(Qt::yellow));
+        // The safe's tile is nearly white, the memo page white: the page is left
+        // out of the shape, the dark clock strip stays in it.
+        const QRegion shape = f.window.mask();
+        QVERIFY(!shape.isEmpty());
+        QVERIFY(shape.contains(QPoint(5, 40)));
+        QVERIFY(!shape.contains(QPoint(150, 200)));
+
+        f.model.applyTransparency(QStringLiteral("a"));
+        QTRY_COMPARE(f.window.windowOpacity(), 220 / 255.0);
+        QVERIFY(!hasWhiteKey(&f.window));
+        QVERIFY(f.window.mask().isEmpty());
+    }
+
+    void timer3AsksForTheMemos() {
+        Fixture f;
+        QSignalSpy reload(&f.window, &BoardWindow::memosReloadRequested);
+        f.model.requestTimer2(3);
+        QVERIFY(reload.wait(1000));
+    }
+
+    void doubleClickOnTheFileBoxHeaderOpensTheRoot() {
+        Fixture f;
+        f.model.setFileBox(QStringLiteral("/tmp/box"), QString(), f.model.categories());
+        QTest::mouseDClick(f.label(QStringLiteral("LabMsg(3)")), Qt::LeftButton);
+        QTest::mouseDClick(f.label(QStringLiteral("LabMsg(2)")), Qt::LeftButton);
+        QCOMPARE(f.shell.opened, QStringList{QStringLiteral("path:/tmp/box")});
+    }
+
+    void whiteRegionLeavesOutOnlyPureWhite() {
+        QImage image(4, 1, QImage::Format_RGB32);
+        image.setPixel(0, 0, 0xFFFFFFFF);
+        image.setPixel(1, 0, 0xFFFEFFFF);
+        image.setPixel(2, 0, 0xFF000000);
+        image.setPixel(3, 0, 0xFFFFFFFF);
+        const QRegion region = nonWhiteRegion(image);
+        QCOMPARE(region, QRegion(1, 0, 2, 1));
+    }
+};
+
+QTEST_MAIN(tst_BoardWindow)
+#include "tst_BoardWindow.moc"

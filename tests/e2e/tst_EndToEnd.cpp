@@ -1,0 +1,138 @@
+// SPDX-License-Identifier: MIT
+// The real program on a real X display (see run-x11.sh): started on a fresh
+// program folder, driven with xdotool, ended the way a desktop ends it.
+#include "settings/SettingsFile.h"
+
+#include "TestSupport.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QString programPath() {
+    return qEnvironmentVariable("TACKORA_BINARY_DIR") + QStringLiteral("/bin/tackora");
+}
+
+QString xdotool(const QStringList &arguments) {
+    QProcess process;
+    process.start(QStringLiteral("xdotool"), arguments);
+    process.waitForFinished(10000);
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+// The id of the visible window whose title is exactly name, waiting for it.
+QString waitForWindow(const QString &name, int timeoutMs = 20000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < timeoutMs) {
+        const QString ids =
+            xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                     u'^' + QRegularExpression::escape(name) + u'$'});
+        if (!ids.isEmpty())
+            return ids.split(u'\n').first();
+        QTest::qWait(50);
+    }
+    return QString();
+}
+
+bool windowVisible(const QString &name) {
+    return !xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                     u'^' + QRegularExpression::escape(name) + u'$'})
+                .isEmpty();
+}
+
+} // namespace
+
+class tst_EndToEnd : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() {
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            QSKIP("needs an X display (run under xvfb-run)");
+    }
+
+    void startsShowsTheBoardAndSavesItsLayoutOnSigterm() {
+        QTemporaryDir home;
+        QProcess program;
+        program.setProcessChannelMode(QProcess::ForwardedChannels);
+        program.start(programPath(), {QStringLiteral("--home"), home.path()});
+        QVERIFY(program.waitForStarted());
+
+        // The splash comes first, then the board replaces it.
+        QVERIFY(!waitForWindow(QStringLiteral("Tackora")).isEmpty());
+        const QString board = waitForWindow(QStringLiteral("Tackora V1.0"));
+        QVERIFY(!board.isEmpty());
+        QTRY_VERIFY(!windowVisible(QStringLiteral("Tackora")));
+        const SettingsFile settings(home.path());
+        QCOMPARE(settings.ReadSetting(QStringLiteral("MEMO"), QStringLiteral("M0")),
+                 QStringLiteral("0|年|01-10|00:00:00|双击左边时间编辑便笺……"));
+
+        xdotool({QStringLiteral("windowmove"), board, QStringLiteral("300"), QStringLiteral("200")});
+        QTRY_COMPARE(
+            xdotool({QStringLiteral("getwindowgeometry"), board}).contains(QStringLiteral("300,200")), true);
+        QTest::qWait(200);
+
+        program.terminate();
+        QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        QCOMPARE(settings.ReadSetting(QStringLiteral("SYSTEM"), QStringLiteral("F_left")),
+                 QStringLiteral("4500"));
+        QCOMPARE(settings.ReadSetting(QStringLiteral("SYSTEM"), QStringLiteral("F_top")),
+                 QStringLiteral("3000"));
+        QCOMPARE(settings.ReadSetting(QStringLiteral("SYSTEM"), QStringLiteral("F_show")),
+                 QStringLiteral("a"));
+        QCOMPARE(settings.ReadSetting(QStringLiteral("SYSTEM"), QStringLiteral("F_calendar")),
+                 QStringLiteral("n"));
+    }
+
+    void secondCopyWarnsAndLeavesTheSettingsAlone() {
+        QTemporaryDir home;
+        QProcess first;
+        first.start(programPath(), {QStringLiteral("--home"), home.path(), QStringLiteral("--no-splash")});
+        QVERIFY(!waitForWindow(QStringLiteral("Tackora V1.0")).isEmpty());
+        const QString settingsPath = home.filePath(QStringLiteral("setup.ini"));
+        const QByteArray before = readBytes(settingsPath);
+        QVERIFY(!before.isEmpty());
+
+        QProcess second;
+        second.start(programPath(), {QStringLiteral("--home"), home.path(), QStringLiteral("--no-splash")});
+        const QString warning = waitForWindow(QStringLiteral("警告"));
+        QVERIFY(!warning.isEmpty());
+        xdotool({QStringLiteral("key"), QStringLiteral("--window"), warning, QStringLiteral("Return")});
+        QVERIFY(second.waitForFinished(10000));
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(readBytes(settingsPath), before);
+
+        first.terminate();
+        QVERIFY(first.waitForFinished(10000));
+    }
+
+    void hiddenBoardStaysHiddenAndKeepsItsPosition() {
+        QTemporaryDir home;
+        writeBytes(home.filePath(QStringLiteral("setup.ini")),
+                   "[SYSTEM]\r\nF_top=600\r\nF_left=900\r\nF_show=b\r\nF_up=1\r\nF_lock=y\r\n");
+        QProcess program;
+        program.start(programPath(), {QStringLiteral("--home"), home.path(), QStringLiteral("--no-splash")});
+        QVERIFY(program.waitForStarted());
+        QTest::qWait(1500);
+        QVERIFY(!windowVisible(QStringLiteral("Tackora V1.0")));
+        program.terminate();
+        QVERIFY(program.waitForFinished(10000));
+        const SettingsFile settings(home.path());
+        QCOMPARE(settings.ReadSetting(QStringLiteral("SYSTEM"), QStringLiteral("F_show")),
+                 QStringLiteral("b"));
+        QCOMPARE(settings.ReadSetting(QStringLiteral("SYSTEM"), QStringLiteral("F_top")),
+                 QStringLiteral("600"));
+        QCOMPARE(settings.ReadSetting(QStringLiteral("SYSTEM"), QStringLiteral("F_up")), QStringLiteral("1"));
+        QCOMPARE(settings.ReadSetting(QStringLiteral("SYSTEM"), QStringLiteral("F_lock")),
+                 QStringLiteral("y"));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_EndToEnd)
+#include "tst_EndToEnd.moc"
