@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: MIT
+// The anchor of the process benchmarks: one plain window. With
+// --exit-after-show it prints "shown" after its first paint and ends; with
+// --idle it runs two bare one-second timers until it is ended.
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+class Window final : public QWidget {
+public:
+    bool exitAfterShow = false;
+
+protected:
+    void paintEvent(QPaintEvent *) override {
+        if (exitAfterShow && !m_done) {
+            m_done = true;
+            QTimer::singleShot(0, this, [] {
+                std::puts("shown");
+                std::fflush(stdout);
+                QApplication::quit();
+            });
+        }
+    }
+
+private:
+    bool m_done = false;
+};
+} // namespace
+
+int main(int argc, char *argv[]) {
+    QApplication application(argc, argv);
+    Window window;
+    window.resize(313, 731);
+    QTimer first;
+    QTimer second;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--exit-after-show") == 0)
+            window.exitAfterShow = true;
+        if (std::strcmp(argv[i], "--idle") == 0) {
+            first.start(1000);
+            second.start(1000);
+        }
+    }
+    window.show();
+    return QApplication::exec();
+}

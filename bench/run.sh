@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Runs every benchmark of a build folder; each prints its figures beside the
+# anchor it measured in the same run.
+set -euo pipefail
+build=$1
+export QT_QPA_PLATFORM=offscreen
+echo "== settings file"
+"$build/bench/settings_bench" --benchmark_min_time=0.5
+echo "== process: start-up, memory, idle CPU"
+"$build/bench/process_bench" "$build/bin/tackora" "$build/bench/minimal_window" "${BENCH_IDLE_SECONDS:-60}"
