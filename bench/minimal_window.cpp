@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
 // The anchor of the process benchmarks: one plain window. With
 // --exit-after-show it prints "shown" after its first paint and ends; with
-// --idle it runs two bare one-second timers until it is ended.
+// --idle it runs two bare one-second timers until it is ended; with --clock
+// one of them also shows the time in a label, the least a clock does.
 #include <QApplication>
+#include <QLabel>
+#include <QTime>
 #include <QTimer>
 #include <QWidget>
 
@@ -40,7 +43,14 @@ int main(int argc, char *argv[]) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--exit-after-show") == 0)
             window.exitAfterShow = true;
-        if (std::strcmp(argv[i], "--idle") == 0) {
+        if (std::strcmp(argv[i], "--clock") == 0) {
+            auto *label = new QLabel(&window);
+            label->setGeometry(6, 25, 160, 47);
+            QObject::connect(&first, &QTimer::timeout, label, [label] {
+                label->setText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
+            });
+        }
+        if (std::strcmp(argv[i], "--idle") == 0 || std::strcmp(argv[i], "--clock") == 0) {
             first.start(1000);
             second.start(1000);
         }

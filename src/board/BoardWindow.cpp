@@ -138,8 +138,10 @@ void BoardWindow::buildClockStrip() {
     QWidget *strip = addStrip(kClockStrip.name, kClockStrip.top, kClockStrip.height, kDarkGrey);
     m_headers[1] = addLabel(strip, QStringLiteral("LabMsg(1)"), QRect(0, 0, kWidth, 375), songFont(14.25),
                             kGreen, kDarkGrey);
+    // The time repaints every second; painting its own ground spares the strip
+    // beneath it that work.
     m_clockLabels[1] = addLabel(strip, QStringLiteral("Lab1(1)"), QRect(90, 375, 2400, 700),
-                                songFont(24, true), kYellow, QColor());
+                                songFont(24, true), kYellow, kDarkGrey);
     m_clockLabels[2] = addLabel(strip, QStringLiteral("Lab1(2)"), QRect(2490, 400, 2205, 330), songFont(10.5),
                                 kRed, QColor());
     m_clockLabels[3] = addLabel(strip, QStringLiteral("Lab1(3)"), QRect(2490, 730, 2205, 330), songFont(10.5),
@@ -254,9 +256,12 @@ QColor BoardWindow::categoryTextColour() const {
 }
 
 void BoardWindow::showClockTexts(const ClockTexts &texts) {
-    m_clockLabels[1]->setText(texts.time);
-    m_clockLabels[2]->setText(texts.date);
-    m_clockLabels[3]->setText(texts.weekdayAndPeriod);
+    // Only what changed is repainted: most seconds that is the time alone.
+    const QString *newTexts[] = {&texts.time, &texts.date, &texts.weekdayAndPeriod};
+    for (int i = 1; i <= 3; ++i) {
+        if (m_clockLabels[i]->text() != *newTexts[i - 1])
+            m_clockLabels[i]->setText(*newTexts[i - 1]);
+    }
     refreshWhiteKey(this);
 }
 
