@@ -25,7 +25,9 @@ QtTrayHost::QtTrayHost(const QIcon &icon, QObject *parent)
     m_retry.setInterval(kRetryIntervalMs);
     connect(&m_retry, &QTimer::timeout, this, &QtTrayHost::retryShow);
     connect(&m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::Trigger)
+        // Every release of the left button is a click: the second click of a
+        // quick pair arrives as DoubleClick and toggles the board again.
+        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
             Q_EMIT leftClicked();
         else if (reason == QSystemTrayIcon::Context)
             Q_EMIT rightClicked();

@@ -45,6 +45,34 @@ bool windowVisible(const QString &name) {
                 .isEmpty();
 }
 
+QString command(const QString &program, const QStringList &arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(10000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The centre of the program's icon as the tray embeds it, in screen
+// coordinates, or a null point while it is not there.
+QPoint trayIconCentre() {
+    static const QRegularExpression icon(
+        QString::fromUtf8(R"("Tackora": \("tackora" "Tackora"\)\s+(\d+)x(\d+)\+\S+\s+\+(-?\d+)\+(-?\d+))"));
+    const QString tree =
+        command(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")});
+    for (const QString &line : tree.split(u'\n')) {
+        const QRegularExpressionMatch match = icon.match(line);
+        if (match.hasMatch() && match.captured(1).toInt() <= 64)
+            return QPoint(match.captured(3).toInt() + match.captured(1).toInt() / 2,
+                          match.captured(4).toInt() + match.captured(2).toInt() / 2);
+    }
+    return QPoint();
+}
+
+void clickAt(QPoint point, int button) {
+    xdotool({QStringLiteral("mousemove"), QString::number(point.x()), QString::number(point.y())});
+    xdotool({QStringLiteral("click"), QString::number(button)});
+}
+
 } // namespace
 
 class tst_EndToEnd : public QObject {
@@ -110,6 +138,61 @@ private Q_SLOTS:
 
         first.terminate();
         QVERIFY(first.waitForFinished(10000));
+    }
+
+    void trayIconHidesAndShowsTheBoardAndOpensTheMenu() {
+        QTemporaryDir home;
+        QProcess program;
+        program.start(programPath(), {QStringLiteral("--home"), home.path(), QStringLiteral("--no-splash")});
+        QVERIFY(!waitForWindow(QStringLiteral("Tackora V1.0")).isEmpty());
+        QPoint icon;
+        QTRY_VERIFY_WITH_TIMEOUT(!(icon = trayIconCentre()).isNull(), 10000);
+
+        clickAt(icon, 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!windowVisible(QStringLiteral("Tackora V1.0")), 5000);
+        clickAt(icon, 1);
+        QVERIFY(!waitForWindow(QStringLiteral("Tackora V1.0"), 5000).isEmpty());
+
+        // The menu pops up, also while the board is hidden.
+        clickAt(icon, 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!windowVisible(QStringLiteral("Tackora V1.0")), 5000);
+        const int before = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                    QStringLiteral("--class"), QStringLiteral("tackora")})
+                               .split(u'\n', Qt::SkipEmptyParts)
+                               .size();
+        clickAt(icon, 3);
+        QTRY_VERIFY_WITH_TIMEOUT(xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                          QStringLiteral("--class"), QStringLiteral("tackora")})
+                                         .split(u'\n', Qt::SkipEmptyParts)
+                                         .size() > before,
+                                 5000);
+        xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
+
+        program.terminate();
+        QVERIFY(program.waitForFinished(10000));
+        const SettingsFile settings(home.path());
+        QCOMPARE(settings.ReadSetting(QStringLiteral("SYSTEM"), QStringLiteral("F_show")),
+                 QStringLiteral("b"));
+        // The icon goes with the program.
+        QVERIFY(trayIconCentre().isNull());
+    }
+
+    void alwaysOnTopAndTransparencyReachTheWindowSystem() {
+        QTemporaryDir home;
+        writeBytes(home.filePath(QStringLiteral("setup.ini")), "[SYSTEM]\r\nF_up=1\r\nF_transparent=b\r\n");
+        QProcess program;
+        program.start(programPath(), {QStringLiteral("--home"), home.path(), QStringLiteral("--no-splash")});
+        const QString board = waitForWindow(QStringLiteral("Tackora V1.0"));
+        QVERIFY(!board.isEmpty());
+        QTRY_VERIFY(
+            command(QStringLiteral("xprop"), {QStringLiteral("-id"), board, QStringLiteral("_NET_WM_STATE")})
+                .contains(QStringLiteral("_NET_WM_STATE_ABOVE")));
+        // Half transparency is alpha 100 of 255.
+        QTRY_VERIFY(command(QStringLiteral("xprop"),
+                            {QStringLiteral("-id"), board, QStringLiteral("_NET_WM_WINDOW_OPACITY")})
+                        .contains(QString::number(qRound64(100 / 255.0 * 0xFFFFFFFFu))));
+        program.terminate();
+        QVERIFY(program.waitForFinished(10000));
     }
 
     void hiddenBoardStaysHiddenAndKeepsItsPosition() {
