@@ -16,6 +16,9 @@ struct ProcessValues {
     QString MasterKey;
     /// The stored form of the security key, or empty.
     QString SecurityKey;
+    /// Wrong answers to the security key's recovery question in this run;
+    /// three block recovery until the next start.
+    int WrongAnswers = 0;
     /// The tray icon's balloons, once the board has added the icon.
     Balloons *notifyIcon = nullptr;
 };

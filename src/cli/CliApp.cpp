@@ -1,0 +1,356 @@
+// SPDX-License-Identifier: MIT
+#include "cli/CliApp.h"
+
+#include "cli/Terminal.h"
+#include "common/ProcessValues.h"
+#include "crypto/CryptoHelpers.h"
+#include "crypto/DataFilePacker.h"
+#include "crypto/SafeLog.h"
+#include "crypto/SecurityKey.h"
+#include "platform/UserDialogs.h"
+#include "settings/SettingsFile.h"
+#include "shell/MasterKey.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace {
+
+enum ExitCode { Done = 0, Failed = 1, Usage = 2 };
+
+// Progress lines only for files that take a noticeable while.
+constexpr qint64 kProgressThreshold = 16 * 1024 * 1024;
+
+void printTo(FILE *stream, const QString &text) {
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fputc('\n', stream);
+    std::fflush(stream);
+}
+
+void error(const QString &text) {
+    printTo(stderr, QStringLiteral("tackora-cli: ") + text);
+}
+
+// The program's message boxes on the terminal: information on standard
+// output, everything else on standard error.
+class TerminalDialogs final : public UserDialogs {
+public:
+    void message(const QString &text, const QString &, MessageIcon icon) override {
+        QString shown = text;
+        shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        if (icon == MessageIcon::Information)
+            printTo(stdout, shown);
+        else
+            error(shown);
+    }
+    bool askYesNo(const QString &, const QString &, MessageIcon) override { return false; }
+    std::optional<QString> input(const QString &prompt, const QString &, const QString &) override {
+        return Terminal::readLine(prompt);
+    }
+};
+
+struct Options {
+    QString home;
+    QString out;
+    bool force = false;
+    QStringList words; // the command and its files
+};
+
+std::optional<Options> parseOptions(const QStringList &arguments, const QString &executableFolder) {
+    Options options;
+    options.home = executableFolder;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        if ((argument == u"--home" || argument == u"--out") && i + 1 < arguments.size()) {
+            (argument == u"--home" ? options.home : options.out) = arguments[++i];
+        } else if (argument.startsWith(u"--home=")) {
+            options.home = argument.mid(7);
+        } else if (argument.startsWith(u"--out=")) {
+            options.out = argument.mid(6);
+        } else if (argument == u"--force") {
+            options.force = true;
+        } else if (argument.startsWith(u"--") && argument != u"--help") {
+            error(QStringLiteral("unknown option %1").arg(argument));
+            return std::nullopt;
+        } else {
+            options.words.append(argument);
+        }
+    }
+    return options;
+}
+
+// The folder the file safe opens on: the safe folder of the file box, or the
+// one in the program folder.
+QString safeFolder(const SettingsFile &settings) {
+    const QString root = settings.ReadSetting(QStringLiteral("FILEBOX"), QStringLiteral("FB_path"));
+    const QString inRoot = withTrailingSeparator(root) + QStringLiteral("保险柜");
+    if (!root.isEmpty() && QFileInfo(inRoot).isDir())
+        return inRoot;
+    return settings.AppFolder() + QStringLiteral("保险柜");
+}
+
+class ProgressLine final {
+public:
+    ProgressLine(QString verb, QString name)
+        : m_verb(std::move(verb))
+        , m_name(std::move(name)) {}
+    ~ProgressLine() {
+        if (m_shown)
+            std::fputc('\n', stderr);
+    }
+    ProgressLine(const ProgressLine &) = delete;
+    ProgressLine &operator=(const ProgressLine &) = delete;
+
+    void operator()(qint64 done, qint64 total) {
+        if (total < kProgressThreshold)
+            return;
+        const int percent = int(done * 100 / total);
+        if (m_shown && percent == m_lastPercent)
+            return;
+        m_shown = true;
+        m_lastPercent = percent;
+        std::fprintf(stderr, "\r%s %s  %3d%% (%lld of %lld MiB)", m_verb.toLocal8Bit().constData(),
+                     m_name.toLocal8Bit().constData(), percent, done >> 20, total >> 20);
+        std::fflush(stderr);
+    }
+
+private:
+    QString m_verb;
+    QString m_name;
+    bool m_shown = false;
+    int m_lastPercent = -1;
+};
+
+QString failureReason(FileCryptoError why, bool encrypting) {
+    switch (why) {
+    case FileCryptoError::MissingArgument:
+        return QStringLiteral("no such file");
+    case FileCryptoError::Engine:
+        return encrypting ? QStringLiteral("the engine refused the file")
+                          : QStringLiteral("not a container of this key (wrong key or damaged file)");
+    case FileCryptoError::Read:
+        return QStringLiteral("cannot read the source");
+    case FileCryptoError::Write:
+        return QStringLiteral("cannot write the target");
+    case FileCryptoError::None:
+        break;
+    }
+    return QString();
+}
+
+// Asks for the security key and checks it as the safe's prompt does; the
+// security text on success.
+std::optional<QString> unlockSafe(const SettingsFile &settings, const ProcessValues &values) {
+    const std::optional<QString> typed = Terminal::readSecret(QStringLiteral("请输入安全密匙："));
+    const QString key = trimBlanks(typed.value_or(QString()));
+    if (key.isEmpty()) {
+        error(QStringLiteral("no security key given"));
+        return std::nullopt;
+    }
+    switch (VerifySecurityKey(settings, values.MasterKey, key)) {
+    case 0:
+        return SecurityTextOf(settings.ReadSetting(QStringLiteral("SYSTEM"), QStringLiteral("S_key")),
+                              values.MasterKey);
+    case 1:
+        error(QStringLiteral("尚未设置过安全密匙或其他未知错误！请重新设置安全密匙！"));
+        return std::nullopt;
+    default:
+        error(QStringLiteral("您输入的安全密匙不正确！不能使用文件保险柜！"));
+        return std::nullopt;
+    }
+}
+
+int runSafeFiles(const Options &options, bool encrypting) {
+    const QStringList files = options.words.mid(2);
+    if (files.isEmpty()) {
+        error(QStringLiteral("name at least one file"));
+        return Usage;
+    }
+    const SettingsFile settings(options.home);
+    ProcessValues values;
+    values.MasterKey = BuildMasterKey(masterKeyBaseText(), masterKeyKeyText());
+    TerminalDialogs dialogs;
+    setCryptoMessages(&dialogs);
+    const std::optional<QString> securityText = unlockSafe(settings, values);
+    if (!securityText)
+        return Failed;
+    const QString storedKey = settings.ReadSetting(QStringLiteral("SYSTEM"), QStringLiteral("S_key"));
+
+    const QString outFolder = withTrailingSeparator(QDir::toNativeSeparators(
+        QFileInfo(options.out.isEmpty() ? safeFolder(settings) : options.out).absoluteFilePath()));
+    if (!QFileInfo(outFolder).isDir()) {
+        error(QStringLiteral("no folder %1 for the results (choose one with --out)").arg(outFolder));
+        return Failed;
+    }
+
+    int failures = 0;
+    for (const QString &file : files) {
+        const QString source = QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());
+        const QString name = QFileInfo(source).fileName();
+        if (!FileExists(source)) {
+            error(QStringLiteral("%1: 该文件不存在！").arg(file));
+            ++failures;
+            continue;
+        }
+        if (!encrypting && !name.endsWith(QStringLiteral(".aes"), Qt::CaseInsensitive)) {
+            error(QStringLiteral("%1: not an .aes container").arg(file));
+            ++failures;
+            continue;
+        }
+        const QString target =
+            outFolder + (encrypting ? name + QStringLiteral(".aes") : name.left(name.size() - 4));
+        if (QFileInfo::exists(target) && !options.force) {
+            error(QStringLiteral("%1 已存在同名文件 (--force replaces it)").arg(target));
+            ++failures;
+            continue;
+        }
+        FileCryptoError why = FileCryptoError::None;
+        bool ok = false;
+        {
+            ProgressLine progress(encrypting ? QStringLiteral("加密") : QStringLiteral("解密"), name);
+            const auto report = [&progress](qint64 done, qint64 total) { progress(done, total); };
+            ok = encrypting ? EncryptFileWithKey(source, target, *securityText, report, &why)
+                            : DecryptFileWithKey(source, target, *securityText, report, &why);
+        }
+        if (!ok) {
+            error(source + (encrypting ? QStringLiteral("加密失败!") : QStringLiteral("解密失败!")) +
+                  QStringLiteral(" (") + failureReason(why, encrypting) + u')');
+            ++failures;
+            continue;
+        }
+        if (!SafeLog::append(settings.AppFolder(), SafeLog::record(encrypting, QDateTime::currentDateTime(),
+                                                                   source, target, storedKey)))
+            error(QStringLiteral("cannot append to %1").arg(SafeLog::path(settings.AppFolder())));
+        printTo(stdout, source +
+                            (encrypting ? QStringLiteral("加密成功并保存完毕!")
+                                        : QStringLiteral("解密成功并保存完毕!")) +
+                            QStringLiteral(" -> ") + target);
+    }
+    return failures == 0 ? Done : Failed;
+}
+
+int runSetKey(const Options &options) {
+    const SettingsFile settings(options.home);
+    ProcessValues values;
+    values.MasterKey = BuildMasterKey(masterKeyBaseText(), masterKeyKeyText());
+    TerminalDialogs dialogs;
+    const QString stored = settings.ReadSetting(QStringLiteral("SYSTEM"), QStringLiteral("S_key"));
+    if (stored.size() == 32 && !options.force) {
+        error(QStringLiteral(
+            "a security key is set already; files sealed under it could no longer be opened with a new "
+            "one. Give --force to replace it."));
+        return Failed;
+    }
+    const QString key = Terminal::readSecret(QStringLiteral("安全密匙：")).value_or(QString());
+    if (Terminal::inputIsTerminal() &&
+        Terminal::readSecret(QStringLiteral("再次输入安全密匙：")).value_or(QString()) != key) {
+        error(QStringLiteral("the two keys differ"));
+        return Failed;
+    }
+    const QString answer = Terminal::readSecret(QStringLiteral("找回密匙答案：")).value_or(QString());
+    // The boxes of the settings window accept only these characters, and
+    // no more than 12 and 4 of them.
+    for (const QString &text : {key, answer}) {
+        for (const QChar c : text) {
+            if (!AllowedKeyChars().contains(c)) {
+                error(QStringLiteral("the character \"%1\" is not allowed; use %2")
+                          .arg(c)
+                          .arg(AllowedKeyChars()));
+                return Failed;
+            }
+        }
+    }
+    SecurityKeyFrame frame(settings, values, dialogs);
+    frame.FillFromSettings();
+    frame.keyText = key;
+    frame.answerText = answer;
+    return frame.save() ? Done : Failed;
+}
+
+int runPack(const Options &options, bool sealing) {
+    if (options.words.size() != 2) {
+        error(sealing ? QStringLiteral("usage: tackora-cli pack FILE.txt")
+                      : QStringLiteral("usage: tackora-cli unpack FILE.dll"));
+        return Usage;
+    }
+    TerminalDialogs dialogs;
+    setCryptoMessages(&dialogs);
+    const QString masterKey = BuildMasterKey(masterKeyBaseText(), masterKeyKeyText());
+    const QString file = QFileInfo(options.words[1]).absoluteFilePath();
+    if (sealing) {
+        const QString status = DataFilePacker::seal(file, masterKey);
+        const bool ok = status == DataFilePacker::sealSucceededText();
+        printTo(ok ? stdout : stderr, status);
+        return ok ? Done : Failed;
+    }
+    switch (DataFilePacker::unseal(file, masterKey)) {
+    case DataFilePacker::UnsealResult::Failed:
+        printTo(stderr, DataFilePacker::unsealFailedText());
+        return Failed;
+    case DataFilePacker::UnsealResult::Mismatch:
+        printTo(stdout, DataFilePacker::unsealSucceededText());
+        printTo(stderr, DataFilePacker::mismatchText());
+        return Failed;
+    case DataFilePacker::UnsealResult::Verified:
+        printTo(stdout, DataFilePacker::unsealSucceededText());
+        printTo(stdout, DataFilePacker::verifiedText());
+        return Done;
+    }
+    return Failed;
+}
+
+} // namespace
+
+QString cliHelp() {
+    return QStringLiteral(
+        "Usage: tackora-cli [--home DIR] COMMAND ...\n"
+        "\n"
+        "  safe encrypt FILE... [--out DIR] [--force]\n"
+        "        seal each FILE into DIR/FILE.aes under the safe's security key\n"
+        "  safe decrypt FILE.aes... [--out DIR] [--force]\n"
+        "        open each container into DIR/FILE\n"
+        "  safe set-key [--force]\n"
+        "        set the security key and its four-character recovery answer\n"
+        "  pack FILE.txt      stamp FILE.txt with its size and seal it into FILE.dll\n"
+        "  unpack FILE.dll    unseal FILE.dll into FILE.txt and check the stamp\n"
+        "\n"
+        "  --home DIR   program folder holding setup.ini and jm.log (default: this program's folder)\n"
+        "  --out DIR    folder for the results (default: the safe folder of the file box)\n"
+        "  --force      replace existing results; for set-key, replace a key that is set\n"
+        "\n"
+        "The security key is asked on the terminal without echo. When standard input is not a\n"
+        "terminal, it is read from there, one answer per line (set-key: the key, then the answer).\n"
+        "Each file the safe seals or opens adds one line to jm.log, as the file-safe window does.\n"
+        "Exit status: 0 done, 1 failed, 2 wrong usage.\n");
+}
+
+int runCli(const QStringList &arguments, const QString &executableFolder) {
+    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
+        std::fputs(cliHelp().toLocal8Bit().constData(), stdout);
+        return Done;
+    }
+    const std::optional<Options> options = parseOptions(arguments, executableFolder);
+    if (!options || options->words.isEmpty()) {
+        std::fputs(cliHelp().toLocal8Bit().constData(), stderr);
+        return Usage;
+    }
+    const QStringList &words = options->words;
+    if (words[0] == u"safe" && words.size() >= 2) {
+        if (words[1] == u"encrypt")
+            return runSafeFiles(*options, true);
+        if (words[1] == u"decrypt")
+            return runSafeFiles(*options, false);
+        if (words[1] == u"set-key" && words.size() == 2)
+            return runSetKey(*options);
+    }
+    if (words[0] == u"pack")
+        return runPack(*options, true);
+    if (words[0] == u"unpack")
+        return runPack(*options, false);
+    error(QStringLiteral("unknown command: %1").arg(words.join(u' ')));
+    std::fputs(cliHelp().toLocal8Bit().constData(), stderr);
+    return Usage;
+}

@@ -1,0 +1,118 @@
+// SPDX-License-Identifier: MIT
+#include "crypto/SecurityKey.h"
+
+#include "common/ProcessValues.h"
+#include "crypto/CryptoHelpers.h"
+#include "platform/UserDialogs.h"
+#include "settings/SettingsFile.h"
+
+namespace {
+const QString kSystem = QStringLiteral("SYSTEM");
+const QString kKey = QStringLiteral("S_key");
+constexpr int kStoredLength = 32;
+constexpr int kMostWrongAnswers = 3;
+} // namespace
+
+QString AllowedKeyChars() {
+    return QStringLiteral("1234567890ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz.~!@#$%^&*()-_+=");
+}
+
+bool isAcceptedKeyCharacter(QChar c) {
+    return c == QChar(8) || c == QChar(13) || AllowedKeyChars().contains(c);
+}
+
+QString SecurityTextOf(const QString &storedKey, const QString &masterKey) {
+    if (storedKey.size() != kStoredLength)
+        return QString();
+    return TrimAtNul(DecryptString(storedKey, masterKey));
+}
+
+int VerifySecurityKey(const SettingsFile &settings, const QString &masterKey, const QString &typed) {
+    const QString stored = settings.ReadSetting(kSystem, kKey);
+    if (stored.size() != kStoredLength)
+        return 1;
+    const QString securityText = SecurityTextOf(stored, masterKey);
+    return securityText.mid(4) == typed ? 0 : 2;
+}
+
+SecurityKeyFrame::SecurityKeyFrame(const SettingsFile &settings, ProcessValues &values, UserDialogs &dialogs)
+    : m_settings(settings)
+    , m_values(values)
+    , m_dialogs(dialogs) {}
+
+void SecurityKeyFrame::FillFromSettings() {
+    const QString stored = m_settings.ReadSetting(kSystem, kKey);
+    if (stored.size() == kStoredLength) {
+        keyEnabled = false;
+        answerEnabled = true;
+        saveEnabled = false;
+    } else {
+        keyEnabled = true;
+        answerEnabled = true;
+        saveEnabled = true;
+    }
+}
+
+bool SecurityKeyFrame::save() {
+    if (keyText.size() < 6 || keyText.size() > 12) {
+        m_dialogs.message(QStringLiteral("密匙长度应为6-12位，且区分大小写，请重新输入！"),
+                          QStringLiteral("提示"), MessageIcon::Warning);
+        return false;
+    }
+    if (answerText.size() != 4) {
+        m_dialogs.message(QStringLiteral("找回密匙答案长度应为4位，请重新输入！"), QStringLiteral("提示"),
+                          MessageIcon::Warning);
+        return false;
+    }
+    const QString sealed = EncryptString(answerText + keyText, m_values.MasterKey);
+    if (!m_settings.WriteSetting(kSystem, kKey, sealed)) {
+        // Telling the user the key is set while it is not would lose files later.
+        m_dialogs.message(QStringLiteral("无法写入设置文件，安全密匙未保存！"), QStringLiteral("错误提示"),
+                          MessageIcon::Critical);
+        return false;
+    }
+    keyEnabled = false;
+    recoverEnabled = true;
+    saveEnabled = false;
+    m_values.SecurityKey = sealed;
+    m_dialogs.message(
+        QStringLiteral("密匙设置成功！\r\n密匙：") + keyText + QStringLiteral("\r\n答案：") + answerText +
+            QStringLiteral("\r\n请牢牢记住您的密匙以及取回密匙的答案！\r\n——避免因遗忘密匙而给您带来损失！"),
+        QStringLiteral("重要提示"), MessageIcon::Information);
+    return true;
+}
+
+bool SecurityKeyFrame::recover() {
+    if (m_values.WrongAnswers >= kMostWrongAnswers) {
+        m_dialogs.message(QStringLiteral("取回密匙答案错误超过3次，下次想好了再来试吧！"),
+                          QStringLiteral("安全警告"), MessageIcon::Critical);
+        return false;
+    }
+    if (answerText.size() != 4) {
+        m_dialogs.message(QStringLiteral("取回密匙答案长度应为4位，请重新输入！"), QStringLiteral("错误提示"),
+                          MessageIcon::Warning);
+        return false;
+    }
+    const QString stored = m_settings.ReadSetting(kSystem, kKey);
+    if (stored.size() != kStoredLength) {
+        m_settings.WriteSetting(kSystem, kKey, QString());
+        m_dialogs.message(QStringLiteral("密匙为空或错误的格式！"), QStringLiteral("错误提示"),
+                          MessageIcon::Warning);
+        return false;
+    }
+    const QString securityText = DecryptString(stored, m_values.MasterKey);
+    if (securityText.left(4) == answerText) {
+        keyText = TrimAtNul(securityText.mid(4));
+        keyEnabled = true;
+        saveEnabled = true;
+        m_values.WrongAnswers = 0;
+        m_values.SecurityKey = stored;
+        return true;
+    }
+    ++m_values.WrongAnswers;
+    m_dialogs.message(QStringLiteral("答案不正确！已尝试") + QString::number(m_values.WrongAnswers) +
+                          QStringLiteral("次，最多只能错3次！"),
+                      QStringLiteral("安全警告"), MessageIcon::Critical);
+    saveEnabled = false;
+    return false;
+}

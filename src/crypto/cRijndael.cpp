@@ -1,0 +1,393 @@
+// SPDX-License-Identifier: MIT
+#include "crypto/cRijndael.h"
+
+#include "common/AnsiCodec.h"
+#include "common/AtomicFile.h"
+#include "crypto/AesInstructions.h"
+#include "platform/UserDialogs.h"
+
+#include <QFile>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+uint8_t xtime(uint8_t b) {
+    return uint8_t((b << 1) ^ ((b & 0x80) ? 0x1B : 0x00));
+}
+
+uint8_t rotl8(uint8_t b, int n) {
+    return uint8_t((b << n) | (b >> (8 - n)));
+}
+
+uint32_t bytesToWord(uint8_t b0, uint8_t b1, uint8_t b2, uint8_t b3) {
+    return uint32_t(b0) | (uint32_t(b1) << 8) | (uint32_t(b2) << 16) | (uint32_t(b3) << 24);
+}
+
+uint32_t repeated(uint8_t b) {
+    return bytesToWord(b, b, b, b);
+}
+
+uint8_t byteOf(uint32_t word, int index) {
+    return uint8_t(word >> (8 * index));
+}
+
+uint32_t loadWord(const uint8_t *p) {
+    return bytesToWord(p[0], p[1], p[2], p[3]);
+}
+
+void storeWord(uint8_t *p, uint32_t word) {
+    p[0] = byteOf(word, 0);
+    p[1] = byteOf(word, 1);
+    p[2] = byteOf(word, 2);
+    p[3] = byteOf(word, 3);
+}
+
+// Fills buffer from file until it is full or the file ends; the count read,
+// or -1 on a read error.
+qint64 readFully(QFile &file, uint8_t *buffer, qint64 size) {
+    qint64 done = 0;
+    while (done < size) {
+        const qint64 got = file.read(reinterpret_cast<char *>(buffer) + done, size - done);
+        if (got < 0)
+            return -1;
+        if (got == 0)
+            break;
+        done += got;
+    }
+    return done;
+}
+
+} // namespace
+
+cRijndael::cRijndael(UserDialogs *messages)
+    : m_messages(messages)
+    , m_useAesInstructions(processorHasAesInstructions()) {
+    // Exponent and logarithm tables with generator 3.
+    std::array<uint8_t, 256> exp{};
+    std::array<uint8_t, 256> log{};
+    exp[0] = 1;
+    for (int i = 1; i < 256; ++i)
+        exp[i] = uint8_t(exp[i - 1] ^ xtime(exp[i - 1]));
+    for (int i = 0; i < 255; ++i)
+        log[exp[i]] = uint8_t(i);
+    const auto multiply = [&](uint8_t a, uint8_t b) -> uint8_t {
+        if (a == 0 || b == 0)
+            return 0;
+        return exp[(log[a] + log[b]) % 255];
+    };
+
+    std::array<uint8_t, 256> s{};
+    std::array<uint8_t, 256> inverse{};
+    s[0] = 0x63;
+    inverse[0x63] = 0;
+    for (int i = 1; i < 256; ++i) {
+        const uint8_t y = exp[255 - log[i]];
+        const uint8_t value = uint8_t(y ^ rotl8(y, 1) ^ rotl8(y, 2) ^ rotl8(y, 3) ^ rotl8(y, 4) ^ 0x63);
+        s[i] = value;
+        inverse[value] = uint8_t(i);
+    }
+    for (int i = 0; i < 256; ++i) {
+        SBox[i] = repeated(s[i]);
+        InvSBox[i] = repeated(inverse[i]);
+    }
+
+    uint8_t constant = 1;
+    for (uint32_t &word : RoundConst) {
+        word = constant;
+        constant = xtime(constant);
+    }
+
+    for (int i = 0; i < 256; ++i) {
+        const uint8_t v = s[i];
+        const uint8_t v2 = multiply(v, 2);
+        const uint8_t v3 = multiply(v, 3);
+        FwdTable[0][i] = bytesToWord(v2, v, v, v3);
+        FwdTable[1][i] = bytesToWord(v3, v2, v, v);
+        FwdTable[2][i] = bytesToWord(v, v3, v2, v);
+        FwdTable[3][i] = bytesToWord(v, v, v3, v2);
+
+        const uint8_t x = inverse[i];
+        const uint8_t e = multiply(x, 0x0E);
+        const uint8_t n = multiply(x, 0x09);
+        const uint8_t d = multiply(x, 0x0D);
+        const uint8_t b = multiply(x, 0x0B);
+        InvTable[0][i] = bytesToWord(e, n, d, b);
+        InvTable[1][i] = bytesToWord(b, e, n, d);
+        InvTable[2][i] = bytesToWord(d, b, e, n);
+        InvTable[3][i] = bytesToWord(n, d, b, e);
+    }
+}
+
+bool cRijndael::processorHasAesInstructions() {
+    return AesInstructions::available();
+}
+
+void cRijndael::setUseAesInstructions(bool use) {
+    m_useAesInstructions = use && processorHasAesInstructions();
+}
+
+int cRijndael::SetCipherKey(const QByteArray &pass, int keyBits) {
+    if (keyBits != 128 && keyBits != 192 && keyBits != 256)
+        throw RijndaelError("cRijndael.SetCipherKey - Illegal KeyBits Value");
+    const int nk = keyBits / 32;
+    if (pass.size() < keyBits / 8)
+        throw RijndaelError("cRijndael.SetCipherKey - key too short");
+    RoundCount = nk + 6;
+    const int total = 4 * (RoundCount + 1);
+    const auto *bytes = reinterpret_cast<const uint8_t *>(pass.constData());
+    for (int i = 0; i < nk; ++i)
+        EncryptKey[i] = loadWord(bytes + 4 * i);
+    const auto subWord = [this](uint32_t w) {
+        return bytesToWord(byteOf(SBox[byteOf(w, 0)], 0), byteOf(SBox[byteOf(w, 1)], 0),
+                           byteOf(SBox[byteOf(w, 2)], 0), byteOf(SBox[byteOf(w, 3)], 0));
+    };
+    for (int i = nk; i < total; ++i) {
+        uint32_t temp = EncryptKey[i - 1];
+        if (i % nk == 0) {
+            const uint32_t rotated = (temp >> 8) | (temp << 24); // RotWord on the little-endian column
+            temp = subWord(rotated) ^ RoundConst[i / nk - 1];
+        } else if (nk == 8 && i % nk == 4) {
+            temp = subWord(temp);
+        }
+        EncryptKey[i] = EncryptKey[i - nk] ^ temp;
+    }
+    InvertKeySchedule();
+    return 0;
+}
+
+int cRijndael::SetCipherKeyString(const QString &passPhrase, int keyBits) {
+    QByteArray bytes = AnsiCodec::encode(passPhrase).left(32);
+    bytes.append(32 - bytes.size(), '\0');
+    return SetCipherKey(bytes, keyBits);
+}
+
+void cRijndael::InvertKeySchedule() {
+    for (int round = 0; round <= RoundCount; ++round) {
+        for (int j = 0; j < 4; ++j)
+            DecryptKey[4 * round + j] = EncryptKey[4 * (RoundCount - round) + j];
+    }
+    for (int i = 4; i < 4 * RoundCount; ++i) {
+        const uint32_t w = DecryptKey[i];
+        DecryptKey[i] =
+            InvTable[0][byteOf(SBox[byteOf(w, 0)], 0)] ^ InvTable[1][byteOf(SBox[byteOf(w, 1)], 0)] ^
+            InvTable[2][byteOf(SBox[byteOf(w, 2)], 0)] ^ InvTable[3][byteOf(SBox[byteOf(w, 3)], 0)];
+    }
+}
+
+void cRijndael::tableEncrypt(const uint8_t *in, uint8_t *out) const {
+    uint32_t c[4];
+    for (int j = 0; j < 4; ++j)
+        c[j] = loadWord(in + 4 * j) ^ EncryptKey[j];
+    const uint32_t *key = EncryptKey.data() + 4;
+    for (int round = 1; round < RoundCount; ++round, key += 4) {
+        uint32_t n[4];
+        for (int j = 0; j < 4; ++j) {
+            n[j] = FwdTable[0][byteOf(c[j], 0)] ^ FwdTable[1][byteOf(c[(j + 1) & 3], 1)] ^
+                   FwdTable[2][byteOf(c[(j + 2) & 3], 2)] ^ FwdTable[3][byteOf(c[(j + 3) & 3], 3)] ^ key[j];
+        }
+        std::memcpy(c, n, sizeof c);
+    }
+    for (int j = 0; j < 4; ++j) {
+        const uint32_t w =
+            (SBox[byteOf(c[j], 0)] & 0x000000FFu) | (SBox[byteOf(c[(j + 1) & 3], 1)] & 0x0000FF00u) |
+            (SBox[byteOf(c[(j + 2) & 3], 2)] & 0x00FF0000u) | (SBox[byteOf(c[(j + 3) & 3], 3)] & 0xFF000000u);
+        storeWord(out + 4 * j, w ^ key[j]);
+    }
+}
+
+void cRijndael::tableDecrypt(const uint8_t *in, uint8_t *out) const {
+    uint32_t c[4];
+    for (int j = 0; j < 4; ++j)
+        c[j] = loadWord(in + 4 * j) ^ DecryptKey[j];
+    const uint32_t *key = DecryptKey.data() + 4;
+    for (int round = 1; round < RoundCount; ++round, key += 4) {
+        uint32_t n[4];
+        for (int j = 0; j < 4; ++j) {
+            n[j] = InvTable[0][byteOf(c[j], 0)] ^ InvTable[1][byteOf(c[(j + 3) & 3], 1)] ^
+                   InvTable[2][byteOf(c[(j + 2) & 3], 2)] ^ InvTable[3][byteOf(c[(j + 1) & 3], 3)] ^ key[j];
+        }
+        std::memcpy(c, n, sizeof c);
+    }
+    for (int j = 0; j < 4; ++j) {
+        const uint32_t w = (InvSBox[byteOf(c[j], 0)] & 0x000000FFu) |
+                           (InvSBox[byteOf(c[(j + 3) & 3], 1)] & 0x0000FF00u) |
+                           (InvSBox[byteOf(c[(j + 2) & 3], 2)] & 0x00FF0000u) |
+                           (InvSBox[byteOf(c[(j + 1) & 3], 3)] & 0xFF000000u);
+        storeWord(out + 4 * j, w ^ key[j]);
+    }
+}
+
+void cRijndael::BlockEncrypt(const uint8_t *plaintext, uint8_t *ciphertext) const {
+    if (m_useAesInstructions) {
+        std::memmove(ciphertext, plaintext, 16);
+        AesInstructions::encrypt(EncryptKey.data(), RoundCount, ciphertext, 1);
+    } else {
+        tableEncrypt(plaintext, ciphertext);
+    }
+}
+
+void cRijndael::BlockDecrypt(uint8_t *plaintext, const uint8_t *ciphertext) const {
+    if (m_useAesInstructions) {
+        std::memmove(plaintext, ciphertext, 16);
+        AesInstructions::decrypt(DecryptKey.data(), RoundCount, plaintext, 1);
+    } else {
+        tableDecrypt(ciphertext, plaintext);
+    }
+}
+
+void cRijndael::encryptBlocks(uint8_t *data, qint64 blocks) const {
+    if (m_useAesInstructions) {
+        AesInstructions::encrypt(EncryptKey.data(), RoundCount, data, blocks);
+        return;
+    }
+    for (qint64 i = 0; i < blocks; ++i)
+        tableEncrypt(data + 16 * i, data + 16 * i);
+}
+
+void cRijndael::decryptBlocks(uint8_t *data, qint64 blocks) const {
+    if (m_useAesInstructions) {
+        AesInstructions::decrypt(DecryptKey.data(), RoundCount, data, blocks);
+        return;
+    }
+    for (qint64 i = 0; i < blocks; ++i)
+        tableDecrypt(data + 16 * i, data + 16 * i);
+}
+
+int cRijndael::ArrayEncrypt(const QByteArray &plaintext, QByteArray &ciphertext, bool appendSize) {
+    const qint64 n = plaintext.size();
+    const qint64 length = appendSize ? 16 * (n / 16 + 1) : (n + 15) / 16 * 16;
+    QByteArray result(length, '\0');
+    std::memcpy(result.data(), plaintext.constData(), size_t(n));
+    if (appendSize)
+        result[length - 1] = char(n % 16);
+    encryptBlocks(reinterpret_cast<uint8_t *>(result.data()), length / 16);
+    ciphertext = result;
+    return 0;
+}
+
+int cRijndael::ArrayDecrypt(QByteArray &plaintext, const QByteArray &ciphertext, bool appendSize) {
+    const qint64 m = ciphertext.size();
+    if (m % 16 != 0) {
+        show(sizeErrorMessage());
+        return -1;
+    }
+    QByteArray result = ciphertext;
+    decryptBlocks(reinterpret_cast<uint8_t *>(result.data()), m / 16);
+    if (appendSize && m > 0) {
+        const int lengthByte = static_cast<unsigned char>(result[m - 1]);
+        if (lengthByte > 15) {
+            show(lengthFieldMessage());
+            plaintext = result;
+            return 1;
+        }
+        result.truncate(m - 16 + lengthByte);
+    }
+    plaintext = result;
+    return 0;
+}
+
+cRijndael::FileResult cRijndael::FileEncrypt(const QString &plaintextFileName,
+                                             const QString &ciphertextFileName, const Progress &progress) {
+    QFile source(plaintextFileName);
+    if (!source.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return FileResult::ReadError;
+    AtomicFileWriter target(ciphertextFileName);
+    if (!target.open())
+        return FileResult::WriteError;
+
+    const qint64 n = source.size();
+    qint64 total = 16 * (n / 16 + 1);
+    const qint64 containerSize = total;
+    std::unique_ptr<uint8_t[]> buffer(new uint8_t[size_t(std::min(total, kBufferSize))]);
+    qint64 written = 0;
+    while (total > kBufferSize) {
+        if (readFully(source, buffer.get(), kBufferSize) != kBufferSize)
+            return FileResult::ReadError;
+        encryptBlocks(buffer.get(), kBufferSize / 16);
+        if (!target.write(QByteArrayView(buffer.get(), kBufferSize)))
+            return FileResult::WriteError;
+        total -= kBufferSize;
+        written += kBufferSize;
+        if (progress)
+            progress(written, containerSize);
+    }
+    std::memset(buffer.get(), 0, size_t(total));
+    const qint64 tail = n - written;
+    if (readFully(source, buffer.get(), tail) != tail)
+        return FileResult::ReadError;
+    buffer[total - 1] = uint8_t(n % 16);
+    encryptBlocks(buffer.get(), total / 16);
+    if (!target.write(QByteArrayView(buffer.get(), total)) || !target.commit())
+        return FileResult::WriteError;
+    if (progress)
+        progress(containerSize, containerSize);
+    return FileResult::Ok;
+}
+
+cRijndael::FileResult cRijndael::FileDecrypt(const QString &plaintextFileName,
+                                             const QString &ciphertextFileName, const Progress &progress) {
+    QFile source(ciphertextFileName);
+    if (!source.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return FileResult::ReadError;
+    qint64 m = source.size();
+    if (m == 0 || m % 16 != 0) {
+        show(fileSizeErrorMessage());
+        return FileResult::SizeError;
+    }
+    AtomicFileWriter target(plaintextFileName);
+    if (!target.open())
+        return FileResult::WriteError;
+
+    const qint64 containerSize = m;
+    std::unique_ptr<uint8_t[]> buffer(new uint8_t[size_t(std::min(m, kBufferSize))]);
+    qint64 done = 0;
+    while (m > kBufferSize) {
+        if (readFully(source, buffer.get(), kBufferSize) != kBufferSize)
+            return FileResult::ReadError;
+        decryptBlocks(buffer.get(), kBufferSize / 16);
+        if (!target.write(QByteArrayView(buffer.get(), kBufferSize)))
+            return FileResult::WriteError;
+        m -= kBufferSize;
+        done += kBufferSize;
+        if (progress)
+            progress(done, containerSize);
+    }
+    if (readFully(source, buffer.get(), m) != m)
+        return FileResult::ReadError;
+    decryptBlocks(buffer.get(), m / 16);
+    const int lengthByte = buffer[m - 1];
+    if (lengthByte >= 16) {
+        // Almost always a wrong key: what was deciphered is garbage.
+        show(fileLengthFieldMessage());
+        return FileResult::LengthFieldError;
+    }
+    const qint64 kept = m - 16 + lengthByte;
+    if ((kept > 0 && !target.write(QByteArrayView(buffer.get(), kept))) || !target.commit())
+        return FileResult::WriteError;
+    if (progress)
+        progress(containerSize, containerSize);
+    return FileResult::Ok;
+}
+
+QString cRijndael::sizeErrorMessage() {
+    return QStringLiteral("错误：密文大小与原块数倍数不符！");
+}
+
+QString cRijndael::lengthFieldMessage() {
+    return QStringLiteral("警告 - 长度字段不正确！");
+}
+
+QString cRijndael::fileSizeErrorMessage() {
+    return QStringLiteral("文件大小错误：密文文件不是块大小的倍数！");
+}
+
+QString cRijndael::fileLengthFieldMessage() {
+    return QStringLiteral("警告 - 解密失败！文件中的长度字段错误！\r\n错误的密钥或密钥大小不吻合？");
+}
+
+void cRijndael::show(const QString &text) const {
+    if (m_messages)
+        m_messages->message(text, QString(), MessageIcon::None);
+}

@@ -1,0 +1,251 @@
+// SPDX-License-Identifier: MIT
+// tackora-cli end to end, on real files, fed through standard input.
+#include "common/AnsiCodec.h"
+#include "settings/SettingsFile.h"
+
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Run cli(const QStringList &arguments, const QByteArray &input = QByteArray()) {
+    QProcess process;
+    process.start(qEnvironmentVariable("TACKORA_BINARY_DIR") + QStringLiteral("/bin/tackora-cli"), arguments);
+    process.write(input);
+    process.closeWriteChannel();
+    process.waitForFinished(120000);
+    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
+            QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+} // namespace
+
+class tst_Cli : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_home;
+    QString m_data;
+
+    QStringList home() const { return {QStringLiteral("--home"), m_home}; }
+    QString data(const QString &name) const { return m_data + u'/' + name; }
+
+private Q_SLOTS:
+    void init() {
+        QVERIFY(m_dir.isValid());
+        m_home = m_dir.filePath(QStringLiteral("home"));
+        m_data = m_dir.filePath(QStringLiteral("data"));
+        QDir().mkpath(m_home);
+        QDir().mkpath(m_data);
+        QDir().mkpath(m_home + QStringLiteral("/保险柜"));
+    }
+    void cleanup() {
+        QDir(m_home).removeRecursively();
+        QDir(m_data).removeRecursively();
+    }
+
+    void setKeyThenEncryptAndDecrypt() {
+        Run run =
+            cli(home() + QStringList{QStringLiteral("safe"), QStringLiteral("set-key")}, "Key123\nans1\n");
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.out.contains(QStringLiteral("密匙设置成功！")), qPrintable(run.out));
+        const QString stored =
+            SettingsFile(m_home).ReadSetting(QStringLiteral("SYSTEM"), QStringLiteral("S_key"));
+        QCOMPARE(stored.size(), 32);
+
+        writeBytes(data(QStringLiteral("report.doc")), "the report");
+        run = cli(home() + QStringList{QStringLiteral("safe"), QStringLiteral("encrypt"),
+                                       data(QStringLiteral("report.doc"))},
+                  "Key123\n");
+        QCOMPARE(run.exitCode, 0);
+        const QString container = m_home + QStringLiteral("/保险柜/report.doc.aes");
+        QCOMPARE(QFileInfo(container).size(), 16);
+        QVERIFY(QFileInfo::exists(data(QStringLiteral("report.doc")))); // the source stays
+
+        run = cli(home() + QStringList{QStringLiteral("safe"), QStringLiteral("decrypt"), container,
+                                       QStringLiteral("--out"), m_data},
+                  "Key123\n");
+        QCOMPARE(run.exitCode, 1); // report.doc is still there
+        QVERIFY(run.err.contains(QStringLiteral("已存在同名文件")));
+        QCOMPARE(readBytes(data(QStringLiteral("report.doc"))), QByteArray("the report"));
+        run = cli(home() + QStringList{QStringLiteral("safe"), QStringLiteral("decrypt"), container,
+                                       QStringLiteral("--out"), m_data, QStringLiteral("--force")},
+                  "Key123\n");
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(readBytes(data(QStringLiteral("report.doc"))), QByteArray("the report"));
+
+        const QStringList log =
+            AnsiCodec::decode(readBytes(m_home + QStringLiteral("/jm.log"))).split(QStringLiteral("\r\n"));
+        QCOMPARE(log.size(), 3); // two records and the empty rest after the last line end
+        QVERIFY(log[0].startsWith(QStringLiteral("[加密]")));
+        QVERIFY(
+            log[0].endsWith(u',' + data(QStringLiteral("report.doc")) + u',' + container + u',' + stored));
+        QVERIFY(log[1].startsWith(QStringLiteral("[解密]")));
+        QVERIFY(
+            log[1].endsWith(u',' + container + u',' + data(QStringLiteral("report.doc")) + u',' + stored));
+    }
+
+    void refusals_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("wrong key") << QStringList{QStringLiteral("encrypt"), QStringLiteral("a.txt")}
+                                   << QByteArray("Key124\n") << 1
+                                   << QStringLiteral("您输入的安全密匙不正确！不能使用文件保险柜！");
+        QTest::newRow("no key typed") << QStringList{QStringLiteral("encrypt"), QStringLiteral("a.txt")}
+                                      << QByteArray() << 1 << QStringLiteral("no security key given");
+        QTest::newRow("missing file") << QStringList{QStringLiteral("encrypt"), QStringLiteral("none.txt")}
+                                      << QByteArray("Key123\n") << 1 << QStringLiteral("该文件不存在！");
+        QTest::newRow("not a container")
+            << QStringList{QStringLiteral("decrypt"), QStringLiteral("a.txt")} << QByteArray("Key123\n") << 1
+            << QStringLiteral("not an .aes container");
+        QTest::newRow("output folder is a file")
+            << QStringList{QStringLiteral("encrypt"), QStringLiteral("a.txt"), QStringLiteral("--out"),
+                           QStringLiteral("a.txt")}
+            << QByteArray("Key123\n") << 1 << QStringLiteral("for the results");
+        QTest::newRow("no files") << QStringList{QStringLiteral("encrypt")} << QByteArray("Key123\n") << 2
+                                  << QStringLiteral("name at least one file");
+    }
+    void refusals() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, input);
+        QFETCH(int, exitCode);
+        QFETCH(QString, error);
+        QCOMPARE(
+            cli(home() + QStringList{QStringLiteral("safe"), QStringLiteral("set-key")}, "Key123\nans1\n")
+                .exitCode,
+            0);
+        writeBytes(data(QStringLiteral("a.txt")), "a");
+        QDir::setCurrent(m_data);
+        const Run run = cli(home() + QStringList{QStringLiteral("safe")} + arguments, input);
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2(run.err.contains(error), qPrintable(run.err));
+        QCOMPARE(QDir(m_home + QStringLiteral("/保险柜")).entryList(QDir::Files | QDir::Hidden),
+                 QStringList());
+        QVERIFY(!QFileInfo::exists(m_home + QStringLiteral("/jm.log")));
+    }
+
+    void noKeySetYet() {
+        writeBytes(data(QStringLiteral("a.txt")), "a");
+        const Run run = cli(home() + QStringList{QStringLiteral("safe"), QStringLiteral("encrypt"),
+                                                 data(QStringLiteral("a.txt"))},
+                            "anything\n");
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY(run.err.contains(QStringLiteral("尚未设置过安全密匙或其他未知错误！请重新设置安全密匙！")));
+    }
+
+    void wrongStoredKeyPairIsAFailureWithoutOutput() {
+        // Files sealed under one pair do not open under another: the length byte
+        // catches most such keys, and nothing is written or logged then.
+        QCOMPARE(
+            cli(home() + QStringList{QStringLiteral("safe"), QStringLiteral("set-key")}, "Key123\nans1\n")
+                .exitCode,
+            0);
+        QStringList names;
+        for (int i = 0; i < 6; ++i) {
+            names.append(data(QStringLiteral("f%1.bin").arg(i)));
+            writeBytes(names.last(), QByteArray(100 + i, char('a' + i)));
+        }
+        QCOMPARE(
+            cli(home() + QStringList{QStringLiteral("safe"), QStringLiteral("encrypt")} + names, "Key123\n")
+                .exitCode,
+            0);
+        QCOMPARE(cli(home() + QStringList{QStringLiteral("safe"), QStringLiteral("set-key"),
+                                          QStringLiteral("--force")},
+                     "Key123\nans2\n")
+                     .exitCode,
+                 0);
+        const QString out = m_dir.filePath(QStringLiteral("out"));
+        QDir().mkpath(out);
+        QStringList containers;
+        for (const QString &name : names)
+            containers.append(m_home + QStringLiteral("/保险柜/") + QFileInfo(name).fileName() +
+                              QStringLiteral(".aes"));
+        const Run run = cli(
+            home() +
+                QStringList{QStringLiteral("safe"), QStringLiteral("decrypt"), QStringLiteral("--out"), out} +
+                containers,
+            "Key123\n");
+        QCOMPARE(run.exitCode, 1);
+        const int failed = int(run.err.count(QStringLiteral("解密失败!")));
+        QVERIFY(failed >= 1);
+        QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden).size(), 6 - failed);
+        QVERIFY(run.err.contains(QStringLiteral("长度字段错误")));
+    }
+
+    void setKeyRefusesToReplaceAndChecksItsInput() {
+        QCOMPARE(
+            cli(home() + QStringList{QStringLiteral("safe"), QStringLiteral("set-key")}, "Key123\nans1\n")
+                .exitCode,
+            0);
+        const QString stored =
+            SettingsFile(m_home).ReadSetting(QStringLiteral("SYSTEM"), QStringLiteral("S_key"));
+        Run run =
+            cli(home() + QStringList{QStringLiteral("safe"), QStringLiteral("set-key")}, "Other99\nans1\n");
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY(run.err.contains(QStringLiteral("--force")));
+        run = cli(home() + QStringList{QStringLiteral("safe"), QStringLiteral("set-key"),
+                                       QStringLiteral("--force")},
+                  "short\nans1\n");
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY(run.err.contains(QStringLiteral("密匙长度应为6-12位，且区分大小写，请重新输入！")));
+        run = cli(home() + QStringList{QStringLiteral("safe"), QStringLiteral("set-key"),
+                                       QStringLiteral("--force")},
+                  "with blank\nans1\n");
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(SettingsFile(m_home).ReadSetting(QStringLiteral("SYSTEM"), QStringLiteral("S_key")), stored);
+    }
+
+    void readOnlySourceIsSealedAndStays() {
+        QCOMPARE(
+            cli(home() + QStringList{QStringLiteral("safe"), QStringLiteral("set-key")}, "Key123\nans1\n")
+                .exitCode,
+            0);
+        const QString source = data(QStringLiteral("ro.txt"));
+        writeBytes(source, "read only");
+        QFile::setPermissions(source, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+        const Run run =
+            cli(home() + QStringList{QStringLiteral("safe"), QStringLiteral("encrypt"), source}, "Key123\n");
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(readBytes(source), QByteArray("read only"));
+        QVERIFY(QFileInfo::exists(m_home + QStringLiteral("/保险柜/ro.txt.aes")));
+    }
+
+    void packAndUnpack() {
+        const QString text = data(QStringLiteral("notes.txt"));
+        writeBytes(text, QByteArray(50, 'n'));
+        Run run = cli({QStringLiteral("pack"), text});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.out.contains(QStringLiteral("加密文件成功！")));
+        QFile::remove(text);
+        run = cli({QStringLiteral("unpack"), data(QStringLiteral("notes.dll"))});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.out.contains(QStringLiteral("文件校验成功！")));
+        QVERIFY(readBytes(text).startsWith(QByteArray(50, 'n')));
+    }
+
+    void helpAndUsage() {
+        Run run = cli({QStringLiteral("--help")});
+        QCOMPARE(run.exitCode, 0);
+        for (const char *word :
+             {"safe encrypt", "safe decrypt", "safe set-key", "pack", "unpack", "--home", "--force"})
+            QVERIFY2(run.out.contains(QString::fromLatin1(word)), word);
+        run = cli({QStringLiteral("frobnicate")});
+        QCOMPARE(run.exitCode, 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Cli)
+#include "tst_Cli.moc"
