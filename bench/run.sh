@@ -8,3 +8,8 @@ echo "== settings file"
 "$build/bench/settings_bench" --benchmark_min_time=0.5
 echo "== process: start-up, memory, idle CPU"
 "$build/bench/process_bench" "$build/bin/tackora" "$build/bench/minimal_window" "${BENCH_IDLE_SECONDS:-60}"
+echo "== AES block engine (beside openssl speed)"
+"$build/bench/crypto_bench" --benchmark_min_time=1
+openssl speed -evp aes-128-ecb -bytes 16384 -seconds 3 2>/dev/null | tail -n 1
+echo "== sealing a file"
+bash "$(dirname "$0")/crypto_files.sh" "$build"

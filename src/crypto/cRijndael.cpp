@@ -7,6 +7,7 @@
 #include "platform/UserDialogs.h"
 
 #include <QFile>
+#include <QtEndian>
 
 #include <cstring>
 #include <memory>
@@ -176,55 +177,104 @@ void cRijndael::InvertKeySchedule() {
     }
 }
 
-void cRijndael::tableEncrypt(const uint8_t *in, uint8_t *out) const {
-    uint32_t c[4];
-    for (int j = 0; j < 4; ++j)
-        c[j] = loadWord(in + 4 * j) ^ EncryptKey[j];
-    const uint32_t *key = EncryptKey.data() + 4;
-    for (int round = 1; round < RoundCount; ++round, key += 4) {
-        uint32_t n[4];
-        for (int j = 0; j < 4; ++j) {
-            n[j] = FwdTable[0][byteOf(c[j], 0)] ^ FwdTable[1][byteOf(c[(j + 1) & 3], 1)] ^
-                   FwdTable[2][byteOf(c[(j + 2) & 3], 2)] ^ FwdTable[3][byteOf(c[(j + 3) & 3], 3)] ^ key[j];
-        }
-        std::memcpy(c, n, sizeof c);
+// Four columns at a time, spelled out: each new column takes byte 0 of its
+// own column and bytes 1 to 3 of the next ones (ShiftRows) through the four
+// round tables.
+#define TACKORA_ROUND(T0, T1, T2, T3, a, b, c, d, k)                                                         \
+    (T0[byteOf(a, 0)] ^ T1[byteOf(b, 1)] ^ T2[byteOf(c, 2)] ^ T3[byteOf(d, 3)] ^ (k))
+#define TACKORA_LAST(S, a, b, c, d, k)                                                                       \
+    (((S[byteOf(a, 0)] & 0x000000FFu) | (S[byteOf(b, 1)] & 0x0000FF00u) | (S[byteOf(c, 2)] & 0x00FF0000u) |  \
+      (S[byteOf(d, 3)] & 0xFF000000u)) ^                                                                     \
+     (k))
+
+// Blocks at a time through one round each: independent blocks keep the
+// processor's load units busy while one block waits for its lookups.
+template <int Blocks> void cRijndael::tableEncryptBlocks(const uint8_t *in, uint8_t *out) const {
+    const uint32_t *T0 = FwdTable[0].data();
+    const uint32_t *T1 = FwdTable[1].data();
+    const uint32_t *T2 = FwdTable[2].data();
+    const uint32_t *T3 = FwdTable[3].data();
+    const uint32_t *S = SBox.data();
+    const uint32_t *k = EncryptKey.data();
+    uint32_t c[Blocks][4];
+    for (int b = 0; b < Blocks; ++b) {
+        for (int j = 0; j < 4; ++j)
+            c[b][j] = loadWord(in + 16 * b + 4 * j) ^ k[j];
     }
-    for (int j = 0; j < 4; ++j) {
-        const uint32_t w =
-            (SBox[byteOf(c[j], 0)] & 0x000000FFu) | (SBox[byteOf(c[(j + 1) & 3], 1)] & 0x0000FF00u) |
-            (SBox[byteOf(c[(j + 2) & 3], 2)] & 0x00FF0000u) | (SBox[byteOf(c[(j + 3) & 3], 3)] & 0xFF000000u);
-        storeWord(out + 4 * j, w ^ key[j]);
+    for (int round = 1; round < RoundCount; ++round) {
+        k += 4;
+        for (int b = 0; b < Blocks; ++b) {
+            const uint32_t n0 = TACKORA_ROUND(T0, T1, T2, T3, c[b][0], c[b][1], c[b][2], c[b][3], k[0]);
+            const uint32_t n1 = TACKORA_ROUND(T0, T1, T2, T3, c[b][1], c[b][2], c[b][3], c[b][0], k[1]);
+            const uint32_t n2 = TACKORA_ROUND(T0, T1, T2, T3, c[b][2], c[b][3], c[b][0], c[b][1], k[2]);
+            const uint32_t n3 = TACKORA_ROUND(T0, T1, T2, T3, c[b][3], c[b][0], c[b][1], c[b][2], k[3]);
+            c[b][0] = n0;
+            c[b][1] = n1;
+            c[b][2] = n2;
+            c[b][3] = n3;
+        }
+    }
+    k += 4;
+    for (int b = 0; b < Blocks; ++b) {
+        const uint32_t o0 = TACKORA_LAST(S, c[b][0], c[b][1], c[b][2], c[b][3], k[0]);
+        const uint32_t o1 = TACKORA_LAST(S, c[b][1], c[b][2], c[b][3], c[b][0], k[1]);
+        const uint32_t o2 = TACKORA_LAST(S, c[b][2], c[b][3], c[b][0], c[b][1], k[2]);
+        const uint32_t o3 = TACKORA_LAST(S, c[b][3], c[b][0], c[b][1], c[b][2], k[3]);
+        storeWord(out + 16 * b, o0);
+        storeWord(out + 16 * b + 4, o1);
+        storeWord(out + 16 * b + 8, o2);
+        storeWord(out + 16 * b + 12, o3);
     }
 }
 
-void cRijndael::tableDecrypt(const uint8_t *in, uint8_t *out) const {
-    uint32_t c[4];
-    for (int j = 0; j < 4; ++j)
-        c[j] = loadWord(in + 4 * j) ^ DecryptKey[j];
-    const uint32_t *key = DecryptKey.data() + 4;
-    for (int round = 1; round < RoundCount; ++round, key += 4) {
-        uint32_t n[4];
-        for (int j = 0; j < 4; ++j) {
-            n[j] = InvTable[0][byteOf(c[j], 0)] ^ InvTable[1][byteOf(c[(j + 3) & 3], 1)] ^
-                   InvTable[2][byteOf(c[(j + 2) & 3], 2)] ^ InvTable[3][byteOf(c[(j + 1) & 3], 3)] ^ key[j];
-        }
-        std::memcpy(c, n, sizeof c);
+// The inverse selection: byte 1 from column j+3, byte 2 from j+2, byte 3 from j+1.
+template <int Blocks> void cRijndael::tableDecryptBlocks(const uint8_t *in, uint8_t *out) const {
+    const uint32_t *T0 = InvTable[0].data();
+    const uint32_t *T1 = InvTable[1].data();
+    const uint32_t *T2 = InvTable[2].data();
+    const uint32_t *T3 = InvTable[3].data();
+    const uint32_t *S = InvSBox.data();
+    const uint32_t *k = DecryptKey.data();
+    uint32_t c[Blocks][4];
+    for (int b = 0; b < Blocks; ++b) {
+        for (int j = 0; j < 4; ++j)
+            c[b][j] = loadWord(in + 16 * b + 4 * j) ^ k[j];
     }
-    for (int j = 0; j < 4; ++j) {
-        const uint32_t w = (InvSBox[byteOf(c[j], 0)] & 0x000000FFu) |
-                           (InvSBox[byteOf(c[(j + 3) & 3], 1)] & 0x0000FF00u) |
-                           (InvSBox[byteOf(c[(j + 2) & 3], 2)] & 0x00FF0000u) |
-                           (InvSBox[byteOf(c[(j + 1) & 3], 3)] & 0xFF000000u);
-        storeWord(out + 4 * j, w ^ key[j]);
+    for (int round = 1; round < RoundCount; ++round) {
+        k += 4;
+        for (int b = 0; b < Blocks; ++b) {
+            const uint32_t n0 = TACKORA_ROUND(T0, T1, T2, T3, c[b][0], c[b][3], c[b][2], c[b][1], k[0]);
+            const uint32_t n1 = TACKORA_ROUND(T0, T1, T2, T3, c[b][1], c[b][0], c[b][3], c[b][2], k[1]);
+            const uint32_t n2 = TACKORA_ROUND(T0, T1, T2, T3, c[b][2], c[b][1], c[b][0], c[b][3], k[2]);
+            const uint32_t n3 = TACKORA_ROUND(T0, T1, T2, T3, c[b][3], c[b][2], c[b][1], c[b][0], k[3]);
+            c[b][0] = n0;
+            c[b][1] = n1;
+            c[b][2] = n2;
+            c[b][3] = n3;
+        }
+    }
+    k += 4;
+    for (int b = 0; b < Blocks; ++b) {
+        const uint32_t o0 = TACKORA_LAST(S, c[b][0], c[b][3], c[b][2], c[b][1], k[0]);
+        const uint32_t o1 = TACKORA_LAST(S, c[b][1], c[b][0], c[b][3], c[b][2], k[1]);
+        const uint32_t o2 = TACKORA_LAST(S, c[b][2], c[b][1], c[b][0], c[b][3], k[2]);
+        const uint32_t o3 = TACKORA_LAST(S, c[b][3], c[b][2], c[b][1], c[b][0], k[3]);
+        storeWord(out + 16 * b, o0);
+        storeWord(out + 16 * b + 4, o1);
+        storeWord(out + 16 * b + 8, o2);
+        storeWord(out + 16 * b + 12, o3);
     }
 }
+
+#undef TACKORA_ROUND
+#undef TACKORA_LAST
 
 void cRijndael::BlockEncrypt(const uint8_t *plaintext, uint8_t *ciphertext) const {
     if (m_useAesInstructions) {
         std::memmove(ciphertext, plaintext, 16);
         AesInstructions::encrypt(EncryptKey.data(), RoundCount, ciphertext, 1);
     } else {
-        tableEncrypt(plaintext, ciphertext);
+        tableEncryptBlocks<1>(plaintext, ciphertext);
     }
 }
 
@@ -233,7 +283,7 @@ void cRijndael::BlockDecrypt(uint8_t *plaintext, const uint8_t *ciphertext) cons
         std::memmove(plaintext, ciphertext, 16);
         AesInstructions::decrypt(DecryptKey.data(), RoundCount, plaintext, 1);
     } else {
-        tableDecrypt(ciphertext, plaintext);
+        tableDecryptBlocks<1>(ciphertext, plaintext);
     }
 }
 
@@ -242,8 +292,11 @@ void cRijndael::encryptBlocks(uint8_t *data, qint64 blocks) const {
         AesInstructions::encrypt(EncryptKey.data(), RoundCount, data, blocks);
         return;
     }
-    for (qint64 i = 0; i < blocks; ++i)
-        tableEncrypt(data + 16 * i, data + 16 * i);
+    qint64 i = 0;
+    for (; i + 2 <= blocks; i += 2)
+        tableEncryptBlocks<2>(data + 16 * i, data + 16 * i);
+    if (i < blocks)
+        tableEncryptBlocks<1>(data + 16 * i, data + 16 * i);
 }
 
 void cRijndael::decryptBlocks(uint8_t *data, qint64 blocks) const {
@@ -251,8 +304,11 @@ void cRijndael::decryptBlocks(uint8_t *data, qint64 blocks) const {
         AesInstructions::decrypt(DecryptKey.data(), RoundCount, data, blocks);
         return;
     }
-    for (qint64 i = 0; i < blocks; ++i)
-        tableDecrypt(data + 16 * i, data + 16 * i);
+    qint64 i = 0;
+    for (; i + 2 <= blocks; i += 2)
+        tableDecryptBlocks<2>(data + 16 * i, data + 16 * i);
+    if (i < blocks)
+        tableDecryptBlocks<1>(data + 16 * i, data + 16 * i);
 }
 
 int cRijndael::ArrayEncrypt(const QByteArray &plaintext, QByteArray &ciphertext, bool appendSize) {

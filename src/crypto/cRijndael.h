@@ -94,8 +94,8 @@ public:
 
 private:
     void InvertKeySchedule();
-    void tableEncrypt(const uint8_t *in, uint8_t *out) const;
-    void tableDecrypt(const uint8_t *in, uint8_t *out) const;
+    template <int Blocks> void tableEncryptBlocks(const uint8_t *in, uint8_t *out) const;
+    template <int Blocks> void tableDecryptBlocks(const uint8_t *in, uint8_t *out) const;
     void show(const QString &text) const;
 
     UserDialogs *m_messages = nullptr;
