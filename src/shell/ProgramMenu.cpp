@@ -12,6 +12,7 @@ ProgramMenu::ProgramMenu(BoardModel &board, ShutdownHelper &shutdown, ShellOpene
     : QMenu(QStringLiteral("程序菜单"), parent)
     , m_board(board) {
     setObjectName(QStringLiteral("Appmenu"));
+    setWindowTitle(title());
 
     connect(addEntry(this, "App_Box", QStringLiteral("保 险 柜")), &QAction::triggered, this,
             &ProgramMenu::safeRequested);

@@ -1,0 +1,139 @@
+// SPDX-License-Identifier: MIT
+#include "memos/MemoScheduler.h"
+
+#include "common/ProcessValues.h"
+#include "common/StatusLine.h"
+#include "memos/MemoSlots.h"
+#include "platform/Balloons.h"
+#include "platform/Clock.h"
+#include "platform/SoundPlayer.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace {
+
+// "2026-01-10" and the like: a real day of that year.
+bool isCalendarDate(const QString &text) {
+    const QStringList parts = text.split(u'-');
+    if (parts.size() != 3)
+        return false;
+    int numbers[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        bool ok = false;
+        numbers[i] = parts[i].toInt(&ok);
+        if (!ok || parts[i].isEmpty() || parts[i].size() > 4)
+            return false;
+    }
+    return QDate::isValid(numbers[0], numbers[1], numbers[2]);
+}
+
+} // namespace
+
+MemoDay memoDayOf(const MemoSlot &slot, const QDate &day) {
+    const QString &p = slot.period;
+    const QString &d = slot.date;
+    if (p == u"年") {
+        const QString date = QString::number(day.year()).rightJustified(4, u'0') + u'-' + d;
+        if (!isCalendarDate(date))
+            return MemoDay::DateFormatError;
+        return date == day.toString(QStringLiteral("yyyy-MM-dd")) ? MemoDay::Today : MemoDay::OtherDay;
+    }
+    if (p == u"季") {
+        const int month = day.month();
+        if (month != 1 && month != 4 && month != 7 && month != 10)
+            return MemoDay::OtherDay;
+        return day.day() == leadingNumber(d) ? MemoDay::Today : MemoDay::OtherDay;
+    }
+    if (p == u"月")
+        return day.day() == leadingNumber(d) ? MemoDay::Today : MemoDay::OtherDay;
+    if (p == u"周")
+        return day.dayOfWeek() == leadingNumber(d) ? MemoDay::Today : MemoDay::OtherDay;
+    return MemoDay::Daily;
+}
+
+bool isDueAt(const MemoSlot &slot, const QDateTime &moment) {
+    if (slot.enabled != 1)
+        return false;
+    const MemoDay day = memoDayOf(slot, moment.date());
+    if (day != MemoDay::Today && day != MemoDay::Daily)
+        return false;
+    return isValidTimeOfDay(slot.time) && moment.time().toString(QStringLiteral("HH:mm:ss")) == slot.time;
+}
+
+QString dateFormatMessage(int number) {
+    return QStringLiteral("便笺[%1]提醒日期格式错误！请修正！").arg(number);
+}
+
+QString timeFormatMessage(int number) {
+    return QStringLiteral("便笺[%1]提醒时间格式错误！请修正！").arg(number);
+}
+
+MemoScheduler::MemoScheduler(MemoSlots &slots, const Clock &clock, ProcessValues &values, SoundPlayer &sound,
+                             StatusLine &status, QString appFolder, QObject *parent)
+    : QObject(parent)
+    , m_slots(slots)
+    , m_clock(clock)
+    , m_values(values)
+    , m_sound(sound)
+    , m_status(status)
+    , m_appFolder(std::move(appFolder)) {}
+
+void MemoScheduler::Timer3_Timer() {
+    const QDateTime now = m_clock.now();
+    const QList<QDateTime> seconds = m_ticker.advance(now);
+    QList<std::pair<QDateTime, int>> due;
+    for (int n = 0; n < kMemoCount; ++n) {
+        const MemoSlot &slot = m_slots.slot(n);
+        if (slot.enabled != 1)
+            continue;
+        switch (memoDayOf(slot, now.date())) {
+        case MemoDay::DateFormatError:
+            m_status.showStatus(dateFormatMessage(n));
+            continue;
+        case MemoDay::OtherDay:
+            m_slots.setTitleMark(n, TitleMark::OtherDay);
+            continue;
+        case MemoDay::Today:
+            m_slots.setTitleMark(n, TitleMark::Today);
+            break;
+        case MemoDay::Daily:
+            break;
+        }
+        if (!isValidTimeOfDay(slot.time)) {
+            m_status.showStatus(timeFormatMessage(n));
+            continue;
+        }
+        for (const QDateTime &second : seconds) {
+            if (isDueAt(slot, second))
+                due.append({second, n});
+        }
+    }
+    std::stable_sort(due.begin(), due.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (const auto &entry : due)
+        m_queue.append(entry.second);
+    announceNext();
+}
+
+void MemoScheduler::setEditorOpen(bool open) {
+    m_editorOpen = open;
+    if (!open)
+        announceNext();
+}
+
+void MemoScheduler::announceNext() {
+    if (m_editorOpen || m_queue.isEmpty())
+        return;
+    const int n = m_queue.takeFirst();
+    m_slots.setCurrentMemo(n);
+    if (m_values.notifyIcon)
+        m_values.notifyIcon->ShowBubble(QStringLiteral("便笺提醒"),
+                                        QStringLiteral("便笺[%1]设定提醒时间到，请及时处理事务!").arg(n), 1);
+    Q_EMIT bodyRequested(n);
+    const QString sound = memoSoundPath(m_appFolder, n);
+    if (QFileInfo(sound).isFile())
+        m_sound.playAsync(sound);
+    m_editorOpen = true;
+    Q_EMIT viewEditorRequested(n);
+}

@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "common/SecondTicker.h"
+#include "memos/MemoRecord.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QObject>
+
+class Clock;
+class MemoSlots;
+class SoundPlayer;
+class StatusLine;
+struct ProcessValues;
+
+/// Where a memo stands on a date.
+enum class MemoDay {
+    Today,           // its date is that day
+    OtherDay,        // it is not
+    Daily,           // no date: every day
+    DateFormatError, // a yearly date that is no date in that year
+};
+
+/// The date test of a memo's period and date on day.
+MemoDay memoDayOf(const MemoSlot &slot, const QDate &day);
+
+/// True when an enabled memo falls due at the second moment.
+bool isDueAt(const MemoSlot &slot, const QDateTime &moment);
+
+/// The status-line messages of a memo's format errors.
+QString dateFormatMessage(int number);
+QString timeFormatMessage(int number);
+
+/// The once-a-second reminder check over the memo slots: marks the titles of
+/// today's memos, reports format errors on the status line, and announces a
+/// memo whose second has come (balloon, body in the preview, its sound, the
+/// editor in view mode). Each tick considers every second since the last
+/// one, so a late tick loses no reminder; memos due together are announced
+/// one after the other, each once, and never while an editor is open.
+class MemoScheduler final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(MemoScheduler)
+public:
+    MemoScheduler(MemoSlots &slots, const Clock &clock, ProcessValues &values, SoundPlayer &sound,
+                  StatusLine &status, QString appFolder, QObject *parent = nullptr);
+
+    void Timer3_Timer();
+
+    /// Whoever opens or closes the memo editor says so: announcements wait
+    /// for a closed editor.
+    void setEditorOpen(bool open);
+    bool isEditorOpen() const { return m_editorOpen; }
+
+    /// Memos announced but not yet shown (their editor waits).
+    qsizetype pending() const { return m_queue.size(); }
+
+Q_SIGNALS:
+    /// Load memo number's body into the preview, when it has one.
+    void bodyRequested(int number);
+    /// Open the editor on memo number in view mode.
+    void viewEditorRequested(int number);
+
+private:
+    void announceNext();
+
+    MemoSlots &m_slots;
+    const Clock &m_clock;
+    ProcessValues &m_values;
+    SoundPlayer &m_sound;
+    StatusLine &m_status;
+    QString m_appFolder;
+    SecondTicker m_ticker;
+    QList<int> m_queue;
+    bool m_editorOpen = false;
+};
