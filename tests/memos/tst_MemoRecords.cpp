@@ -10,12 +10,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-class tst_MemoRecords : public QObject
-{
+class tst_MemoRecords : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void apply_data()
-    {
+    void apply_data() {
         QTest::addColumn<QString>("record");
         QTest::addColumn<int>("enabled");
         QTest::addColumn<QString>("period");
@@ -23,25 +21,28 @@ private Q_SLOTS:
         QTest::addColumn<QString>("time");
         QTest::addColumn<QString>("title");
         QTest::newRow("full") << QStringLiteral("1|月|15|08:30:00|交房租") << 1 << QStringLiteral("月")
-                              << QStringLiteral("15") << QStringLiteral("08:30:00") << QStringLiteral("交房租");
+                              << QStringLiteral("15") << QStringLiteral("08:30:00")
+                              << QStringLiteral("交房租");
         QTest::newRow("three pieces keep time and title")
-            << QStringLiteral("1|周|3") << 1 << QStringLiteral("周") << QStringLiteral("3") << QStringLiteral("未启用")
-            << QString();
-        QTest::newRow("bar in a title cuts it") << QStringLiteral("0|日|1|07:00:00|a|b|c") << 0 << QStringLiteral("日")
-                                                << QStringLiteral("1") << QStringLiteral("07:00:00") << QStringLiteral("a");
-        QTest::newRow("blanks around pieces") << QStringLiteral(" 1 | 年 | 01-10 | 00:00:00 | 标题 ") << 1
-                                              << QStringLiteral("年") << QStringLiteral("01-10")
-                                              << QStringLiteral("00:00:00") << QStringLiteral("标题");
-        QTest::newRow("non-numeric switch reads 0") << QStringLiteral("x|月|1|00:00:00|t") << 0 << QStringLiteral("月")
-                                                    << QStringLiteral("1") << QStringLiteral("00:00:00") << QStringLiteral("t");
-        QTest::newRow("switch the box refuses keeps it") << QStringLiteral("7|月|1|00:00:00|t") << 1 << QStringLiteral("月")
-                                                         << QStringLiteral("1") << QStringLiteral("00:00:00")
-                                                         << QStringLiteral("t");
-        QTest::newRow("empty record changes nothing") << QString() << 1 << QStringLiteral("old") << QStringLiteral("d")
-                                                      << QStringLiteral("t") << QStringLiteral("x");
+            << QStringLiteral("1|周|3") << 1 << QStringLiteral("周") << QStringLiteral("3")
+            << QStringLiteral("未启用") << QString();
+        QTest::newRow("bar in a title cuts it")
+            << QStringLiteral("0|日|1|07:00:00|a|b|c") << 0 << QStringLiteral("日") << QStringLiteral("1")
+            << QStringLiteral("07:00:00") << QStringLiteral("a");
+        QTest::newRow("blanks around pieces")
+            << QStringLiteral(" 1 | 年 | 01-10 | 00:00:00 | 标题 ") << 1 << QStringLiteral("年")
+            << QStringLiteral("01-10") << QStringLiteral("00:00:00") << QStringLiteral("标题");
+        QTest::newRow("non-numeric switch reads 0")
+            << QStringLiteral("x|月|1|00:00:00|t") << 0 << QStringLiteral("月") << QStringLiteral("1")
+            << QStringLiteral("00:00:00") << QStringLiteral("t");
+        QTest::newRow("switch the box refuses keeps it")
+            << QStringLiteral("7|月|1|00:00:00|t") << 1 << QStringLiteral("月") << QStringLiteral("1")
+            << QStringLiteral("00:00:00") << QStringLiteral("t");
+        QTest::newRow("empty record changes nothing")
+            << QString() << 1 << QStringLiteral("old") << QStringLiteral("d") << QStringLiteral("t")
+            << QStringLiteral("x");
     }
-    void apply()
-    {
+    void apply() {
         QFETCH(QString, record);
         MemoSlot slot = MemoSlot::initial(4);
         if (record.isEmpty() || record.startsWith(u'7')) {
@@ -57,8 +58,7 @@ private Q_SLOTS:
         QTEST(slot.title, "title");
     }
 
-    void initialLook()
-    {
+    void initialLook() {
         const MemoSlot slot = MemoSlot::initial(0);
         QCOMPARE(slot.period, QStringLiteral("1"));
         QCOMPARE(slot.time, QStringLiteral("未启用"));
@@ -66,23 +66,24 @@ private Q_SLOTS:
         QCOMPARE(MemoSlot::initial(8).period, QStringLiteral("9"));
     }
 
-    void formatIsThePiecesJoined()
-    {
-        QCOMPARE(formatRecord(1, QStringLiteral("周"), QStringLiteral("3"), QStringLiteral("18:00:00"), QStringLiteral("开会")),
+    void formatIsThePiecesJoined() {
+        QCOMPARE(formatRecord(1, QStringLiteral("周"), QStringLiteral("3"), QStringLiteral("18:00:00"),
+                              QStringLiteral("开会")),
                  QStringLiteral("1|周|3|18:00:00|开会"));
     }
 
-    void loadMemosFromTheFile()
-    {
+    void loadMemosFromTheFile() {
         QTemporaryDir dir;
         const SettingsFile settings(dir.path());
         writeDefaultSettings(settings);
-        settings.WriteSetting(QStringLiteral("MEMO"), QStringLiteral("M2"), QStringLiteral("1|月|15|08:30:00|交房租"));
+        settings.WriteSetting(QStringLiteral("MEMO"), QStringLiteral("M2"),
+                              QStringLiteral("1|月|15|08:30:00|交房租"));
         settings.WriteSetting(QStringLiteral("MEMO"), QStringLiteral("M4"), QString());
         // A value past the 255-byte read limit loses the end of its title.
         settings.WriteSetting(QStringLiteral("MEMO"), QStringLiteral("M5"),
                               QStringLiteral("1|日|1|09:00:00|") + QString(300, u'x'));
-        settings.WriteSetting(QStringLiteral("MEMO"), QStringLiteral("M_color"), QStringLiteral("&H00C0FFFF&"));
+        settings.WriteSetting(QStringLiteral("MEMO"), QStringLiteral("M_color"),
+                              QStringLiteral("&H00C0FFFF&"));
         MemoSlots slots;
         QSignalSpy body(&slots, &MemoSlots::bodyReloadRequested);
         slots.LoadMemos(settings);
@@ -102,8 +103,7 @@ private Q_SLOTS:
         QCOMPARE(slots.currentMemoOrFirst(), 2);
     }
 
-    void validTimes_data()
-    {
+    void validTimes_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("valid");
         QTest::newRow("21:59:00") << QStringLiteral("21:59:00") << true;
@@ -114,8 +114,7 @@ private Q_SLOTS:
         QTest::newRow("未启用") << QStringLiteral("未启用") << false;
         QTest::newRow("empty") << QString() << false;
     }
-    void validTimes()
-    {
+    void validTimes() {
         QFETCH(QString, text);
         QFETCH(bool, valid);
         QCOMPARE(isValidTimeOfDay(text), valid);

@@ -15,32 +15,27 @@
 
 namespace {
 
-class RecordingBalloons final : public Balloons
-{
+class RecordingBalloons final : public Balloons {
 public:
-    void ShowBubble(const QString &title, const QString &text, int iconFlags) override
-    {
+    void ShowBubble(const QString &title, const QString &text, int iconFlags) override {
         shown.append(QStringLiteral("%1|%2|%3").arg(title, text).arg(iconFlags));
     }
     QStringList shown;
 };
 
-class RecordingSound final : public SoundPlayer
-{
+class RecordingSound final : public SoundPlayer {
 public:
     void playAsync(const QString &path) override { played.append(path); }
     QStringList played;
 };
 
-class RecordingStatus final : public StatusLine
-{
+class RecordingStatus final : public StatusLine {
 public:
     void showStatus(const QString &text) override { shown.append(text); }
     QStringList shown;
 };
 
-MemoSlot memo(int enabled, const char16_t *period, const QString &date, const QString &time)
-{
+MemoSlot memo(int enabled, const char16_t *period, const QString &date, const QString &time) {
     return {enabled, QString::fromUtf16(period), date, time, QStringLiteral("title")};
 }
 
@@ -49,12 +44,10 @@ MemoSlot memo(int enabled, const char16_t *period, const QString &date, const QS
 Q_DECLARE_METATYPE(MemoSlot)
 Q_DECLARE_METATYPE(MemoDay)
 
-class tst_MemoScheduler : public QObject
-{
+class tst_MemoScheduler : public QObject {
     Q_OBJECT
 
-    struct Fixture
-    {
+    struct Fixture {
         QTemporaryDir dir;
         MemoSlots slots;
         FakeClock clock;
@@ -66,60 +59,65 @@ class tst_MemoScheduler : public QObject
         QSignalSpy editors{&scheduler, &MemoScheduler::viewEditorRequested};
         Fixture() { values.notifyIcon = &balloons; }
 
-        void load(int number, const QString &record)
-        {
+        void load(int number, const QString &record) {
             QTemporaryDir settingsDir;
             const SettingsFile settings(settingsDir.path());
             settings.WriteSetting(QStringLiteral("MEMO"), QStringLiteral("M%1").arg(number), record);
             slots.LoadMemos(settings);
         }
-        void tickAt(const QDateTime &moment)
-        {
+        void tickAt(const QDateTime &moment) {
             clock.current = moment;
             scheduler.Timer3_Timer();
         }
     };
 
 private Q_SLOTS:
-    void dateTest_data()
-    {
+    void dateTest_data() {
         QTest::addColumn<MemoSlot>("slot");
         QTest::addColumn<QDate>("day");
         QTest::addColumn<MemoDay>("result");
         const QDate monday(2026, 12, 7);
-        QTest::newRow("monthly on its day") << memo(1, u"月", QStringLiteral("15"), {}) << QDate(2026, 3, 15) << MemoDay::Today;
-        QTest::newRow("monthly 01 is the 1st") << memo(1, u"月", QStringLiteral("01"), {}) << QDate(2026, 3, 1) << MemoDay::Today;
-        QTest::newRow("monthly next day") << memo(1, u"月", QStringLiteral("15"), {}) << QDate(2026, 3, 16) << MemoDay::OtherDay;
-        QTest::newRow("quarterly in April") << memo(1, u"季", QStringLiteral("1"), {}) << QDate(2026, 4, 1) << MemoDay::Today;
-        QTest::newRow("quarterly in October") << memo(1, u"季", QStringLiteral("1"), {}) << QDate(2026, 10, 1) << MemoDay::Today;
-        QTest::newRow("quarterly not in February") << memo(1, u"季", QStringLiteral("1"), {}) << QDate(2026, 2, 1)
-                                                   << MemoDay::OtherDay;
-        QTest::newRow("weekly 7 is Sunday") << memo(1, u"周", QStringLiteral("7"), {}) << monday.addDays(6) << MemoDay::Today;
-        QTest::newRow("weekly 1 is Monday") << memo(1, u"周", QStringLiteral("1"), {}) << monday << MemoDay::Today;
-        QTest::newRow("weekly 1 not on Sunday") << memo(1, u"周", QStringLiteral("1"), {}) << monday.addDays(6)
-                                                << MemoDay::OtherDay;
-        QTest::newRow("yearly on its day") << memo(1, u"年", QStringLiteral("01-10"), {}) << QDate(2027, 1, 10) << MemoDay::Today;
-        QTest::newRow("yearly 1-10 never equals") << memo(1, u"年", QStringLiteral("1-10"), {}) << QDate(2027, 1, 10)
-                                                  << MemoDay::OtherDay;
-        QTest::newRow("yearly 02-29 in a leap year") << memo(1, u"年", QStringLiteral("02-29"), {}) << QDate(2028, 2, 29)
-                                                     << MemoDay::Today;
-        QTest::newRow("yearly 02-29 in other years") << memo(1, u"年", QStringLiteral("02-29"), {}) << QDate(2027, 3, 1)
-                                                     << MemoDay::DateFormatError;
-        QTest::newRow("yearly month 13") << memo(1, u"年", QStringLiteral("13-01"), {}) << QDate(2027, 3, 1)
-                                         << MemoDay::DateFormatError;
-        QTest::newRow("daily") << memo(1, u"日", QStringLiteral("1"), {}) << QDate(2027, 3, 1) << MemoDay::Daily;
-        QTest::newRow("unknown period is daily") << memo(1, u"5", QString(), {}) << QDate(2027, 3, 1) << MemoDay::Daily;
+        QTest::newRow("monthly on its day")
+            << memo(1, u"月", QStringLiteral("15"), {}) << QDate(2026, 3, 15) << MemoDay::Today;
+        QTest::newRow("monthly 01 is the 1st")
+            << memo(1, u"月", QStringLiteral("01"), {}) << QDate(2026, 3, 1) << MemoDay::Today;
+        QTest::newRow("monthly next day")
+            << memo(1, u"月", QStringLiteral("15"), {}) << QDate(2026, 3, 16) << MemoDay::OtherDay;
+        QTest::newRow("quarterly in April")
+            << memo(1, u"季", QStringLiteral("1"), {}) << QDate(2026, 4, 1) << MemoDay::Today;
+        QTest::newRow("quarterly in October")
+            << memo(1, u"季", QStringLiteral("1"), {}) << QDate(2026, 10, 1) << MemoDay::Today;
+        QTest::newRow("quarterly not in February")
+            << memo(1, u"季", QStringLiteral("1"), {}) << QDate(2026, 2, 1) << MemoDay::OtherDay;
+        QTest::newRow("weekly 7 is Sunday")
+            << memo(1, u"周", QStringLiteral("7"), {}) << monday.addDays(6) << MemoDay::Today;
+        QTest::newRow("weekly 1 is Monday")
+            << memo(1, u"周", QStringLiteral("1"), {}) << monday << MemoDay::Today;
+        QTest::newRow("weekly 1 not on Sunday")
+            << memo(1, u"周", QStringLiteral("1"), {}) << monday.addDays(6) << MemoDay::OtherDay;
+        QTest::newRow("yearly on its day")
+            << memo(1, u"年", QStringLiteral("01-10"), {}) << QDate(2027, 1, 10) << MemoDay::Today;
+        QTest::newRow("yearly 1-10 never equals")
+            << memo(1, u"年", QStringLiteral("1-10"), {}) << QDate(2027, 1, 10) << MemoDay::OtherDay;
+        QTest::newRow("yearly 02-29 in a leap year")
+            << memo(1, u"年", QStringLiteral("02-29"), {}) << QDate(2028, 2, 29) << MemoDay::Today;
+        QTest::newRow("yearly 02-29 in other years")
+            << memo(1, u"年", QStringLiteral("02-29"), {}) << QDate(2027, 3, 1) << MemoDay::DateFormatError;
+        QTest::newRow("yearly month 13")
+            << memo(1, u"年", QStringLiteral("13-01"), {}) << QDate(2027, 3, 1) << MemoDay::DateFormatError;
+        QTest::newRow("daily") << memo(1, u"日", QStringLiteral("1"), {}) << QDate(2027, 3, 1)
+                               << MemoDay::Daily;
+        QTest::newRow("unknown period is daily")
+            << memo(1, u"5", QString(), {}) << QDate(2027, 3, 1) << MemoDay::Daily;
     }
-    void dateTest()
-    {
+    void dateTest() {
         QFETCH(MemoSlot, slot);
         QFETCH(QDate, day);
         QFETCH(MemoDay, result);
         QCOMPARE(memoDayOf(slot, day), result);
     }
 
-    void dueMemoIsAnnounced()
-    {
+    void dueMemoIsAnnounced() {
         Fixture f;
         writeBytes(f.dir.filePath(QStringLiteral("M2.wav")), "RIFF");
         f.load(2, QStringLiteral("1|月|15|08:30:00|交房租"));
@@ -128,7 +126,8 @@ private Q_SLOTS:
         QCOMPARE(f.slots.titleMark(2), TitleMark::Today);
         QVERIFY(f.balloons.shown.isEmpty());
         f.tickAt(QDateTime(QDate(2026, 3, 15), QTime(8, 30, 0, 200)));
-        QCOMPARE(f.balloons.shown, QStringList{QStringLiteral("便笺提醒|便笺[2]设定提醒时间到，请及时处理事务!|1")});
+        QCOMPARE(f.balloons.shown,
+                 QStringList{QStringLiteral("便笺提醒|便笺[2]设定提醒时间到，请及时处理事务!|1")});
         QCOMPARE(f.slots.currentMemo(), std::optional<int>(2));
         QCOMPARE(bodies.size(), 1);
         QCOMPARE(f.sound.played, QStringList{f.dir.filePath(QStringLiteral("M2.wav"))});
@@ -140,8 +139,7 @@ private Q_SLOTS:
         QCOMPARE(f.balloons.shown.size(), 1);
     }
 
-    void lateTickLosesNothingAndTwoMemosComeOneAfterTheOther()
-    {
+    void lateTickLosesNothingAndTwoMemosComeOneAfterTheOther() {
         Fixture f;
         f.load(1, QStringLiteral("1|日|1|12:00:00|a"));
         f.load(6, QStringLiteral("1|日|1|12:00:00|b"));
@@ -167,8 +165,7 @@ private Q_SLOTS:
         QCOMPARE(f.editors.size(), 3);
     }
 
-    void formatErrorsGoToTheStatusLine()
-    {
+    void formatErrorsGoToTheStatusLine() {
         Fixture f;
         f.load(4, QStringLiteral("1|年|02-29|08:00:00|x"));
         f.load(5, QStringLiteral("1|日|1|9:00:00|one-digit hour"));
@@ -179,8 +176,7 @@ private Q_SLOTS:
         QVERIFY(f.editors.isEmpty()); // 9:00:00 never equals the clock's 09:00:00
     }
 
-    void disabledMemoIsNeverTouched()
-    {
+    void disabledMemoIsNeverTouched() {
         Fixture f;
         f.load(0, QStringLiteral("0|日|1|10:00:00|x"));
         f.load(1, QStringLiteral("1|月|15|10:00:00|y"));
