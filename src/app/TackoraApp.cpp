@@ -3,6 +3,8 @@
 
 #include "board/BoardSettings.h"
 #include "board/BoardWindow.h"
+#include "memos/MemoEditorWindow.h"
+#include "memos/MemoPage.h"
 #include "shell/AppIcon.h"
 #include "shell/ProgramMenu.h"
 #include "shell/SplashWindow.h"
@@ -22,7 +24,8 @@ TackoraApp::TackoraApp(CommandLine commandLine, QObject *parent)
     , m_trayHost(appIcon())
     , m_notifyIcon(m_trayHost)
     , m_trayClicks(m_board, m_dialogs, m_values)
-    , m_shutdownHelper(m_dialogs, m_shutdownRunner, m_values) {}
+    , m_shutdownHelper(m_dialogs, m_shutdownRunner, m_values)
+    , m_scheduler(m_memoSlots, m_clock, m_values, m_sound, m_board, m_settings.AppFolder()) {}
 
 TackoraApp::~TackoraApp() = default;
 
@@ -40,14 +43,40 @@ bool TackoraApp::start() {
     m_clockPanel.tick();
     // The window exists before the load so that it follows every change the
     // load makes, the transparency timers among them.
+    m_board.showStatus(u'[' + BoardWindow::caption() + u']');
     m_boardWindow = std::make_unique<BoardWindow>(m_board, m_clockPanel, m_shell);
+    m_memoPage = new MemoPage(m_memoSlots, m_board, m_settings.AppFolder(), m_boardWindow->memoPage());
+    m_memoPage->resize(m_boardWindow->memoPage()->width(), m_boardWindow->height());
+    connect(&m_memoSlots, &MemoSlots::currentMemoChanged, &m_board,
+            [this](int number) { m_board.setCurrentMemoCaption(QString::number(number)); });
     LoadBoardSettings(m_board, m_settings, m_values);
+    m_memoSlots.LoadMemos(m_settings);
     m_menu = std::make_unique<ProgramMenu>(m_board, m_shutdownHelper, m_shell, m_settings.AppFolder());
 
     m_notifyIcon.AddNotifyIcon(BoardWindow::caption());
     m_values.notifyIcon = &m_notifyIcon;
 
     connect(&m_secondTimer, &SecondTimer::tick, &m_clockPanel, &ClockPanel::tick);
+    connect(&m_secondTimer, &SecondTimer::tick, &m_scheduler, &MemoScheduler::Timer3_Timer);
+    connect(&m_scheduler, &MemoScheduler::bodyRequested, m_memoPage, &MemoPage::loadBody);
+    connect(&m_scheduler, &MemoScheduler::viewEditorRequested, this,
+            [this](int number) { openMemoEditor(number, true); });
+    connect(m_memoPage, &MemoPage::editorRequested, this, &TackoraApp::openMemoEditor);
+    connect(m_memoPage, &MemoPage::expandToggled, this, [this] {
+        const bool expanded = !m_memoPage->isExpanded();
+        m_memoPage->setExpanded(expanded);
+        m_boardWindow->setMemoPageExpanded(expanded);
+    });
+    connect(m_memoPage, &MemoPage::headerHighlightResetRequested, m_boardWindow.get(),
+            &BoardWindow::resetButtonHighlight);
+    connect(m_boardWindow.get(), &BoardWindow::slotHighlightResetRequested, m_memoPage,
+            &MemoPage::resetSlotHighlight);
+    connect(m_boardWindow.get(), &BoardWindow::memosReloadRequested, this,
+            [this] { m_memoSlots.LoadMemos(m_settings); });
+    connect(m_boardWindow.get(), &BoardWindow::currentMemoRequested, this,
+            [this] { openMemoEditor(m_memoSlots.currentMemoOrFirst(), true); });
+    connect(m_boardWindow.get(), &BoardWindow::memoEditorRequested, this,
+            [this] { openMemoEditor(m_memoSlots.currentMemoOrFirst(), false); });
     connect(&m_trayHost, &TrayHost::leftClicked, &m_trayClicks, &TrayClicks::leftClick);
     connect(&m_trayHost, &TrayHost::rightClicked, &m_trayClicks, &TrayClicks::rightClick);
     connect(&m_trayClicks, &TrayClicks::menuRequested, this, [this] { m_menu->popup(QCursor::pos()); });
@@ -74,6 +103,21 @@ bool TackoraApp::start() {
     if (splash)
         splash->close();
     return true;
+}
+
+void TackoraApp::openMemoEditor(int number, bool viewMode) {
+    if (m_editorOpen || m_unloaded)
+        return; // one editor at a time
+    m_editorOpen = true;
+    m_scheduler.setEditorOpen(true);
+    MemoEditorWindow editor(m_settings, m_dialogs, m_values.notifyIcon, number, viewMode,
+                            m_memoSlots.previewColourText(), m_boardWindow.get());
+    connect(&editor, &MemoEditorWindow::saved, m_boardWindow.get(), [this] { m_board.requestTimer2(3); });
+    editor.exec();
+    m_editorOpen = false;
+    // The next reminder waits for this call to return.
+    QMetaObject::invokeMethod(
+        this, [this] { m_scheduler.setEditorOpen(false); }, Qt::QueuedConnection);
 }
 
 void TackoraApp::unload() {

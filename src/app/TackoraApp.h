@@ -6,7 +6,10 @@
 #include "board/ClockPanel.h"
 #include "common/ProcessValues.h"
 #include "common/SecondTimer.h"
+#include "memos/MemoScheduler.h"
+#include "memos/MemoSlots.h"
 #include "platform/Clock.h"
+#include "platform/QtSoundPlayer.h"
 #include "platform/QtTrayHost.h"
 #include "platform/QtUserDialogs.h"
 #include "platform/ShellOpener.h"
@@ -23,6 +26,7 @@
 #include <memory>
 
 class BoardWindow;
+class MemoPage;
 class ProgramMenu;
 
 /// The running program: the real platform services wired to the board, the
@@ -42,6 +46,9 @@ public:
     /// event loop ends. Runs once, whoever asks.
     void unload();
 
+    /// Opens the memo editor on memo number, unless one is open already.
+    void openMemoEditor(int number, bool viewMode);
+
 private:
     CommandLine m_commandLine;
     SettingsFile m_settings;
@@ -59,6 +66,11 @@ private:
     CQLNotifyIcon m_notifyIcon;
     TrayClicks m_trayClicks;
     ShutdownHelper m_shutdownHelper;
+    QtSoundPlayer m_sound;
+    MemoSlots m_memoSlots;
+    MemoScheduler m_scheduler;
+    MemoPage *m_memoPage = nullptr;
+    bool m_editorOpen = false;
     std::unique_ptr<BoardWindow> m_boardWindow;
     std::unique_ptr<ProgramMenu> m_menu;
     bool m_unloaded = false;

@@ -15,9 +15,16 @@ BoardModel::BoardModel(QObject *parent)
     : QObject(parent)
     , m_height(kFullHeight)
     , m_currentMemoCaption(QStringLiteral("V")) {
+    // The design look, kept where a hand-edited setup.ini says nothing.
     const auto captions = designCategoryCaptions();
-    for (int i = 0; i < kCategoryCount; ++i)
+    constexpr quint32 designColours[kCategoryCount] = {0x00C0C0FF, 0x00C0E0FF, 0x00C0FFFF,
+                                                       0x00C0FFC0, 0x00FFFFC0, 0x00FFC0C0,
+                                                       0x00FFC0FF, 0x00D4FF7F, 0x00EEF5FF};
+    for (int i = 0; i < kCategoryCount; ++i) {
         m_categories[i].caption = captions[i];
+        m_categories[i].hasTileColour = true;
+        m_categories[i].tileColour = designColours[i];
+    }
 }
 
 int BoardModel::width() const {
@@ -184,4 +191,11 @@ void BoardModel::setFileBox(const QString &root, const QString &captionColourTex
     m_captionColourText = captionColourText;
     m_categories = categories;
     Q_EMIT fileBoxChanged();
+}
+
+void BoardModel::showStatus(const QString &text) {
+    if (text == m_statusText)
+        return;
+    m_statusText = text;
+    Q_EMIT statusChanged();
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "common/StatusLine.h"
+
 #include <QObject>
 #include <QString>
 
@@ -17,7 +19,7 @@ struct Category {
 /// The board's state: position, panels, lock, always-on-top, transparency and
 /// what its header and tiles show. The board window mirrors it; the settings
 /// load and save work on it alone, so they run without a window.
-class BoardModel final : public QObject {
+class BoardModel final : public QObject, public StatusLine {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(BoardModel)
 public:
@@ -73,6 +75,10 @@ public:
     QString buttonCaption(int index) const;
     void setCurrentMemoCaption(const QString &caption);
 
+    /// The status line at the board's foot.
+    const QString &statusText() const { return m_statusText; }
+    void showStatus(const QString &text) override;
+
     const QString &userNameText() const { return m_userNameText; }
     void setUserNameText(const QString &text);
 
@@ -90,6 +96,7 @@ Q_SIGNALS:
     void calendarCheckedChanged();
     void timer2Requested(int index);
     void userNameChanged();
+    void statusChanged();
     void fileBoxChanged();
 
 private:
@@ -107,6 +114,7 @@ private:
     QString m_transparencyCode;
     QString m_currentMemoCaption;
     QString m_userNameText;
+    QString m_statusText;
     QString m_fileBoxRoot;
     QString m_captionColourText;
     std::array<Category, 9> m_categories;

@@ -87,6 +87,8 @@ BoardWindow::BoardWindow(BoardModel &model, ClockPanel &clock, ShellOpener &shel
     connect(&m_model, &BoardModel::captionsChanged, this, &BoardWindow::applyCaptions);
     connect(&m_model, &BoardModel::onTopChanged, this, &BoardWindow::applyOnTop);
     connect(&m_model, &BoardModel::fileBoxChanged, this, &BoardWindow::applyFileBox);
+    connect(&m_model, &BoardModel::statusChanged, this,
+            [this] { m_headers[0]->setText(m_model.statusText()); });
     connect(&m_model, &BoardModel::userNameChanged, this,
             [this] { m_headers[1]->setText(m_model.userNameText()); });
     connect(&m_model, &BoardModel::timer2Requested, this, [this](int i) {
@@ -159,11 +161,13 @@ void BoardWindow::buildMemoStrips() {
     addHeaderButton(header, 4, 3600, QStringLiteral("编辑便笺"));
     addHeaderButton(header, 3, 3960, QStringLiteral("当前便笺"));
     addHeaderButton(header, 2, 4320, QStringLiteral("关闭"));
-    addStrip(kMemoPage.name, kMemoPage.top, kMemoPage.height, WindowsColour::fromWord(0x80000005));
+    m_memoPage =
+        addStrip(kMemoPage.name, kMemoPage.top, kMemoPage.height, WindowsColour::fromWord(0x80000005));
 }
 
 void BoardWindow::buildFileBoxStrips() {
     QWidget *header = addStrip(kFileBoxHeader.name, kFileBoxHeader.top, kFileBoxHeader.height, kDarkGrey);
+    m_fileBoxHeader = header;
     m_headers[3] = addLabel(header, QStringLiteral("LabMsg(3)"), QRect(0, 0, kWidth, 375), songFont(14.25),
                             kGreen, kDarkGrey);
     m_headers[3]->setText(QStringLiteral("[资料盒子]"));
@@ -173,6 +177,7 @@ void BoardWindow::buildFileBoxStrips() {
     addHeaderButton(header, 5, 4320, QStringLiteral("关闭"));
 
     QWidget *page = addStrip(kFileBoxPage.name, kFileBoxPage.top, kFileBoxPage.height, kDarkGrey);
+    m_fileBoxPage = page;
     for (int i = 0; i < kCategoryCount; ++i) {
         auto *tile = new QWidget(page);
         tile->setObjectName(QStringLiteral("Picture1(%1)").arg(i));
@@ -194,6 +199,8 @@ void BoardWindow::buildStatusStrip() {
     m_headers[0] =
         addLabel(strip, QStringLiteral("LabMsg(0)"), QRect(0, 0, kWidth, 375), songFont(12), kRed, kBlack);
     m_headers[0]->setText(u'[' + caption() + u']');
+    if (!m_model.statusText().isEmpty())
+        m_headers[0]->setText(m_model.statusText());
 }
 
 void BoardWindow::applyGeometry() {
@@ -342,6 +349,17 @@ void BoardWindow::resetButtonHighlight() {
     }
 }
 
+void BoardWindow::setMemoPageExpanded(bool expanded) {
+    // The stretched page covers the file box and the status strip; the
+    // board's design height is the measure, whatever height the board has.
+    m_fileBoxHeader->setVisible(!expanded);
+    m_fileBoxPage->setVisible(!expanded);
+    const double height = expanded ? kFullHeight - kClockStrip.height - kMemoHeader.height : 3849.74;
+    m_memoPage->setFixedHeight(Twips::toPixels(int(height + 0.5)));
+    m_memoPage->raise();
+    refreshWhiteKey(this);
+}
+
 void BoardWindow::resetCategoryHighlight() {
     const QColor textColour = categoryTextColour();
     for (QLabel *label : m_categoryLabels) {
@@ -382,6 +400,7 @@ bool BoardWindow::eventFilter(QObject *watched, QEvent *event) {
             m_dragging = true;
         } else if (type == QEvent::MouseMove) {
             resetButtonHighlight();
+            Q_EMIT slotHighlightResetRequested();
             if ((mouse->buttons() & Qt::LeftButton) && m_dragging && !m_model.isLocked())
                 move(m_dragOrigin + mouse->globalPosition().toPoint() - m_dragStart);
             return true;

@@ -28,6 +28,14 @@ public:
 
     QLabel *headerButton(int index) const { return m_buttons[index]; }
 
+    /// The memo page PicTab(0), for the memo rows and preview.
+    QWidget *memoPage() const { return m_memoPage; }
+    /// Stretches the memo page over the file box, or puts the strips back.
+    void setMemoPageExpanded(bool expanded);
+
+    /// The header buttons' hover highlight goes.
+    void resetButtonHighlight();
+
 Q_SIGNALS:
     void firstPainted();
     /// Alt+F4 and the like: the program's orderly end.
@@ -40,6 +48,8 @@ Q_SIGNALS:
     void backgroundPictureRequested();
     /// Timer2(3): the memos are to be reloaded.
     void memosReloadRequested();
+    /// A move over a header label: the memo rows' highlight goes too.
+    void slotHighlightResetRequested();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -65,7 +75,6 @@ private:
     void showClockTexts(const ClockTexts &texts);
     void runTimer2(int index);
     void onHeaderButtonClicked(int index);
-    void resetButtonHighlight();
     void resetCategoryHighlight();
     QColor categoryTextColour() const;
 
@@ -77,6 +86,9 @@ private:
     std::array<QWidget *, 9> m_tiles{};
     std::array<QLabel *, 9> m_categoryLabels{};
     std::array<QTimer, 4> m_timer2;
+    QWidget *m_memoPage = nullptr;
+    QWidget *m_fileBoxHeader = nullptr;
+    QWidget *m_fileBoxPage = nullptr;
     QPoint m_dragStart;  // pointer position where a header drag began
     QPoint m_dragOrigin; // window position then
     bool m_dragging = false;

@@ -240,7 +240,7 @@ private Q_SLOTS:
         LoadBoardSettings(board, settings, values);
         QVERIFY(board.categories()[0].hasTileColour);
         QCOMPARE(board.categories()[0].tileColour, quint32(0xFF));
-        QVERIFY(!board.categories()[1].hasTileColour);
+        QCOMPARE(board.categories()[1].tileColour, quint32(0x00C0E0FF)); // empty entry: the design colour
         QVERIFY(board.categories()[2].hasTileColour);
         QCOMPARE(board.categories()[2].tileColour, quint32(0));
         QCOMPARE(board.captionColourText(), QStringLiteral("&H00000000&"));

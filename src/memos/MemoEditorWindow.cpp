@@ -1,0 +1,188 @@
+// SPDX-License-Identifier: MIT
+#include "memos/MemoEditorWindow.h"
+
+#include "common/Fonts.h"
+#include "common/Twips.h"
+#include "common/WindowsColour.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextEdit>
+
+namespace {
+
+constexpr int kViewModeHeight = 7680;
+using Period = MemoEditorForm::Period;
+// Option buttons in their order on the window: 按年 按季 按月 按日 按周.
+constexpr Period kOptionPeriods[5] = {Period::Yearly, Period::Quarterly, Period::Monthly, Period::Daily,
+                                      Period::Weekly};
+
+QRect twipsRect(int left, int top, int width, int height) {
+    return QRect(Twips::toPixels(left), Twips::toPixels(top), Twips::toPixels(width),
+                 Twips::toPixels(height));
+}
+
+} // namespace
+
+MemoEditorWindow::MemoEditorWindow(const SettingsFile &settings, UserDialogs &dialogs, Balloons *balloons,
+                                   int number, bool viewMode, const QString &colourText, QWidget *parent)
+    : QDialog(parent)
+    , m_form(settings, dialogs, balloons) {
+    setObjectName(QStringLiteral("Q_MEMO"));
+    setWindowTitle(QStringLiteral("便笺 (ALT+F4关闭)"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setFont(songFont(10.5));
+
+    m_contentFrame = new QGroupBox(this);
+    m_contentFrame->setObjectName(QStringLiteral("Fra1(0)"));
+    m_contentFrame->setGeometry(twipsRect(0, 0, 11895, 7335));
+    m_body = new QTextEdit(m_contentFrame);
+    m_body->setObjectName(QStringLiteral("EditMemo"));
+    m_body->setGeometry(twipsRect(120, 240, 11655, 6975));
+    m_body->setToolTip(QStringLiteral("Ctrl+V或者鼠标右键可粘贴内容"));
+    m_body->setContextMenuPolicy(Qt::NoContextMenu);
+    m_body->viewport()->installEventFilter(this);
+    if (!colourText.isEmpty()) {
+        QPalette palette = m_body->palette();
+        palette.setColor(QPalette::Base, WindowsColour::fromText(colourText));
+        m_body->setPalette(palette);
+    }
+
+    auto *fields = new QGroupBox(QStringLiteral("[编辑区]"), this);
+    fields->setObjectName(QStringLiteral("Fra1(1)"));
+    fields->setGeometry(twipsRect(0, 7320, 11895, 1095));
+    const auto label = [fields](const QString &text, int left, int top, int width) {
+        auto *l = new QLabel(text, fields);
+        l->setGeometry(twipsRect(left, top, width, 300));
+    };
+    const auto box = [this, fields](int index, int left, int top, int width, int maxLength) {
+        auto *edit = new QLineEdit(fields);
+        edit->setObjectName(QStringLiteral("Text1(%1)").arg(index));
+        edit->setGeometry(twipsRect(left, top, width, 300));
+        if (maxLength > 0)
+            edit->setMaxLength(maxLength);
+        edit->installEventFilter(this);
+        m_boxes[index] = edit;
+        return edit;
+    };
+    label(QStringLiteral("编号："), 120, 240, 600);
+    QLineEdit *numberBox = box(0, 720, 240, 500, 0);
+    numberBox->setReadOnly(true);
+    QPalette yellow = numberBox->palette();
+    yellow.setColor(QPalette::Base, WindowsColour::fromWord(0x00C0FFFF));
+    numberBox->setPalette(yellow);
+    label(QStringLiteral("便笺标题："), 1400, 240, 1000);
+    box(1, 2400, 240, 5200, 30);
+    m_enabled = new QCheckBox(QStringLiteral("是否启用提醒"), fields);
+    m_enabled->setObjectName(QStringLiteral("Ck1"));
+    m_enabled->setGeometry(twipsRect(7800, 240, 1700, 300));
+    auto *clear = new QPushButton(QStringLiteral("清除(&C)"), fields);
+    clear->setObjectName(QStringLiteral("Command2"));
+    clear->setGeometry(twipsRect(9600, 200, 1000, 360));
+    connect(clear, &QPushButton::clicked, m_body, &QTextEdit::clear);
+    auto *saveButton = new QPushButton(QStringLiteral("保存(&S)"), fields);
+    saveButton->setObjectName(QStringLiteral("Command1"));
+    saveButton->setGeometry(twipsRect(10700, 200, 1000, 360));
+    connect(saveButton, &QPushButton::clicked, this, &MemoEditorWindow::save);
+
+    label(QStringLiteral("提醒设定："), 120, 660, 1000);
+    const QStringList captions = {QStringLiteral("按年"), QStringLiteral("按季"), QStringLiteral("按月"),
+                                  QStringLiteral("按日"), QStringLiteral("按周")};
+    for (int i = 0; i < 5; ++i) {
+        auto *option = new QRadioButton(captions[i], fields);
+        option->setObjectName(QStringLiteral("Op1(%1)").arg(i));
+        option->setToolTip(MemoEditorForm::periodCharacter(kOptionPeriods[i]));
+        option->setGeometry(twipsRect(1100 + 800 * i, 660, 800, 300));
+        connect(option, &QRadioButton::clicked, this, [this, i] {
+            m_form.choosePeriod(kOptionPeriods[i]);
+            applyPeriod();
+        });
+        m_periods[i] = option;
+    }
+    box(2, 5150, 660, 400, 1);
+    label(QStringLiteral("日期："), 5800, 660, 700);
+    box(3, 6500, 660, 500, 2);
+    label(QStringLiteral("月"), 7050, 660, 300);
+    box(4, 7350, 660, 500, 2);
+    label(QStringLiteral("日 时间："), 7900, 660, 1000);
+    box(5, 8900, 660, 1200, 8);
+    for (int i : {3, 4}) {
+        connect(m_boxes[i], &QLineEdit::textEdited, this, [this] {
+            takeFields();
+            m_form.clampMonthAndDay();
+            m_boxes[3]->setText(m_form.month);
+            m_boxes[4]->setText(m_form.day);
+        });
+    }
+
+    QTextDocument *document = m_body->document();
+    m_form.LoadMemo(number, *document);
+    showForm();
+
+    resize(Twips::toPixels(11910), Twips::toPixels(viewMode ? kViewModeHeight : 8430));
+    if (viewMode)
+        m_body->setReadOnly(true);
+}
+
+void MemoEditorWindow::showForm() {
+    m_boxes[0]->setText(QString::number(m_form.number));
+    m_boxes[1]->setText(m_form.title);
+    m_boxes[2]->setText(m_form.weekday);
+    m_boxes[3]->setText(m_form.month);
+    m_boxes[4]->setText(m_form.day);
+    m_boxes[5]->setText(m_form.time);
+    m_enabled->setChecked(m_form.enabled);
+    m_contentFrame->setTitle(m_form.frameCaption);
+    for (int i = 0; i < 5; ++i)
+        m_periods[i]->setChecked(kOptionPeriods[i] == m_form.period);
+    applyPeriod();
+}
+
+void MemoEditorWindow::applyPeriod() {
+    m_boxes[2]->setEnabled(m_form.weekdayEnabled());
+    m_boxes[3]->setEnabled(m_form.monthEnabled());
+    m_boxes[4]->setEnabled(m_form.dayEnabled());
+}
+
+void MemoEditorWindow::takeFields() {
+    m_form.title = m_boxes[1]->text();
+    m_form.weekday = m_boxes[2]->text();
+    m_form.month = m_boxes[3]->text();
+    m_form.day = m_boxes[4]->text();
+    m_form.time = m_boxes[5]->text();
+    m_form.enabled = m_enabled->isChecked();
+}
+
+void MemoEditorWindow::save() {
+    takeFields();
+    const bool stored = m_form.save(*m_body->document());
+    showForm();
+    if (stored)
+        Q_EMIT saved();
+}
+
+bool MemoEditorWindow::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::KeyPress) {
+        for (int i = 0; i < int(m_boxes.size()); ++i) {
+            if (watched != m_boxes[i])
+                continue;
+            const auto *key = static_cast<QKeyEvent *>(event);
+            const QString text = key->text();
+            if (!text.isEmpty() && key->key() != Qt::Key_Backspace && !MemoEditorForm::acceptsKey(i, text[0]))
+                return true; // swallowed
+        }
+    }
+    if (watched == m_body->viewport() && event->type() == QEvent::MouseButtonPress &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
+        if (!m_body->isReadOnly())
+            m_body->paste();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
