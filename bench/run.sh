@@ -13,3 +13,5 @@ echo "== AES block engine (beside openssl speed)"
 openssl speed -evp aes-128-ecb -bytes 16384 -seconds 3 2>/dev/null | tail -n 1
 echo "== sealing a file"
 bash "$(dirname "$0")/crypto_files.sh" "$build"
+echo "== memos"
+"$build/bench/memos_bench" --benchmark_min_time=0.5

@@ -7,12 +7,16 @@
 #include "crypto/DataFilePacker.h"
 #include "crypto/SafeLog.h"
 #include "crypto/SecurityKey.h"
+#include "memos/MemoDue.h"
+#include "memos/MemoSlots.h"
+#include "memos/RtfReader.h"
 #include "platform/UserDialogs.h"
 #include "settings/SettingsFile.h"
 #include "shell/MasterKey.h"
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <cstdio>
@@ -55,6 +59,7 @@ public:
 struct Options {
     QString home;
     QString out;
+    QString at;
     bool force = false;
     QStringList words; // the command and its files
 };
@@ -64,8 +69,11 @@ std::optional<Options> parseOptions(const QStringList &arguments, const QString 
     options.home = executableFolder;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString &argument = arguments[i];
-        if ((argument == u"--home" || argument == u"--out") && i + 1 < arguments.size()) {
-            (argument == u"--home" ? options.home : options.out) = arguments[++i];
+        if ((argument == u"--home" || argument == u"--out" || argument == u"--at") &&
+            i + 1 < arguments.size()) {
+            (argument == u"--home"  ? options.home
+             : argument == u"--out" ? options.out
+                                    : options.at) = arguments[++i];
         } else if (argument.startsWith(u"--home=")) {
             options.home = argument.mid(7);
         } else if (argument.startsWith(u"--out=")) {
@@ -302,6 +310,41 @@ int runPack(const Options &options, bool sealing) {
     return Failed;
 }
 
+int runMemos(const Options &options, const QString &at) {
+    QDateTime after = QDateTime::currentDateTime();
+    if (!at.isEmpty()) {
+        after = QDateTime::fromString(at, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        if (!after.isValid()) {
+            error(QStringLiteral("--at takes \"YYYY-MM-DD hh:mm:ss\", not \"%1\"").arg(at));
+            return Usage;
+        }
+    }
+    const SettingsFile settings(options.home);
+    MemoSlots slots;
+    slots.LoadMemos(settings);
+    for (int n = 0; n < kMemoCount; ++n) {
+        const MemoSlot &slot = slots.slot(n);
+        printTo(stdout, QStringLiteral("便笺[%1]  %2  %3  %4  %5  %6")
+                            .arg(n)
+                            .arg(slot.enabled == 1 ? QStringLiteral("on") : QStringLiteral("off"),
+                                 slot.period, slot.date, slot.time, slot.title));
+        const NextDue due = nextDue(slot, n, after);
+        if (due.when.isValid())
+            printTo(stdout,
+                    QStringLiteral("  next: ") + due.when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) +
+                        (due.reason.isEmpty() ? QString() : QStringLiteral("  (") + due.reason + u')'));
+        else
+            printTo(stdout, QStringLiteral("  next: never (") + due.reason + u')');
+        QFile body(memoBodyPath(settings.AppFolder(), n));
+        if (body.open(QIODevice::ReadOnly)) {
+            const QString text = RtfReader::plainText(body.readAll());
+            for (const QString &line : text.split(u'\n'))
+                printTo(stdout, QStringLiteral("  | ") + line);
+        }
+    }
+    return Done;
+}
+
 } // namespace
 
 QString cliHelp() {
@@ -316,6 +359,9 @@ QString cliHelp() {
         "        set the security key and its four-character recovery answer\n"
         "  pack FILE.txt      stamp FILE.txt with its size and seal it into FILE.dll\n"
         "  unpack FILE.dll    unseal FILE.dll into FILE.txt and check the stamp\n"
+        "  memos [--at \"YYYY-MM-DD hh:mm:ss\"]\n"
+        "        the nine memos: switch, period, date, time, title, when each falls due next\n"
+        "        after --at (default: now) or why it never will, and its body as text\n"
         "\n"
         "  --home DIR   program folder holding setup.ini and jm.log (default: this program's folder)\n"
         "  --out DIR    folder for the results (default: the safe folder of the file box)\n"
@@ -346,6 +392,8 @@ int runCli(const QStringList &arguments, const QString &executableFolder) {
         if (words[1] == u"set-key" && words.size() == 2)
             return runSetKey(*options);
     }
+    if (words[0] == u"memos" && words.size() == 1)
+        return runMemos(*options, options->at);
     if (words[0] == u"pack")
         return runPack(*options, true);
     if (words[0] == u"unpack")

@@ -236,6 +236,48 @@ private Q_SLOTS:
         QVERIFY(readBytes(text).startsWith(QByteArray(50, 'n')));
     }
 
+    void memosListsEachMemoWithItsNextDue() {
+        const SettingsFile settings(m_home);
+        const QString memo = QStringLiteral("MEMO");
+        settings.WriteSetting(memo, QStringLiteral("M0"), QStringLiteral("1|年|02-29|08:00:00|闰日"));
+        settings.WriteSetting(memo, QStringLiteral("M1"), QStringLiteral("1|季|1|09:30:00|季报"));
+        settings.WriteSetting(memo, QStringLiteral("M2"), QStringLiteral("1|周|7|18:00:00|周日"));
+        settings.WriteSetting(memo, QStringLiteral("M3"), QStringLiteral("1|日|1|9:00:00|一位小时"));
+        settings.WriteSetting(memo, QStringLiteral("M4"), QStringLiteral("1|年|13-01|08:00:00|坏日期"));
+        settings.WriteSetting(memo, QStringLiteral("M5"), QStringLiteral("0|日|1|08:00:00|关"));
+        settings.WriteSetting(memo, QStringLiteral("M6"), QStringLiteral("1|日|1|12:00:00|现在"));
+        writeBytes(m_home + QStringLiteral("/M1.rtf"),
+                   "{\\rtf1\\ansi\\ansicpg936 \\'bc\\'be\\'b6\\'c8\\par second line\\par}");
+        const Run run = cli(home() + QStringList{QStringLiteral("memos"), QStringLiteral("--at"),
+                                                 QStringLiteral("2026-12-10 12:00:00")});
+        QCOMPARE(run.exitCode, 0);
+        const QStringList expected = {
+            QStringLiteral("便笺[0]  on  年  02-29  08:00:00  闰日"),
+            QStringLiteral("  next: 2028-02-29 08:00:00  (until then: 便笺[0]提醒日期格式错误！请修正！)"),
+            QStringLiteral("便笺[1]  on  季  1  09:30:00  季报"),
+            QStringLiteral("  next: 2027-01-01 09:30:00"),
+            QStringLiteral("  | 季度"),
+            QStringLiteral("  | second line"),
+            QStringLiteral("便笺[2]  on  周  7  18:00:00  周日"),
+            QStringLiteral("  next: 2026-12-13 18:00:00"),
+            QStringLiteral(
+                "  next: never (the clock shows hh:mm:ss with two digits each; 9:00:00 never equals it)"),
+            QStringLiteral("  next: never (便笺[4]提醒日期格式错误！请修正！)"),
+            QStringLiteral("  next: never (reminder off)"),
+            QStringLiteral("  next: 2026-12-11 12:00:00"), // the second itself has passed
+        };
+        qsizetype from = 0;
+        for (const QString &line : expected) {
+            const qsizetype at = run.out.indexOf(line, from);
+            QVERIFY2(at >= 0, qPrintable(line + QStringLiteral("\n---\n") + run.out));
+            from = at + line.size();
+        }
+        QCOMPARE(cli(home() +
+                     QStringList{QStringLiteral("memos"), QStringLiteral("--at"), QStringLiteral("tomorrow")})
+                     .exitCode,
+                 2);
+    }
+
     void helpAndUsage() {
         Run run = cli({QStringLiteral("--help")});
         QCOMPARE(run.exitCode, 0);
