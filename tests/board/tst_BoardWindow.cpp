@@ -169,6 +169,18 @@ private Q_SLOTS:
         QCOMPARE(f.shell.opened, QStringList{QStringLiteral("path:/tmp/box")});
     }
 
+    void memoPageStretchesOverTheFileBox() {
+        Fixture f;
+        f.window.show();
+        f.window.setMemoPageExpanded(true);
+        QVERIFY(!f.window.findChild<QWidget *>(QStringLiteral("PicBj(3)"))->isVisible());
+        QVERIFY(!f.window.findChild<QWidget *>(QStringLiteral("PicTab(1)"))->isVisible());
+        QCOMPARE(f.window.memoPage()->height(), 634); // 9504 twips
+        f.window.setMemoPageExpanded(false);
+        QVERIFY(f.window.findChild<QWidget *>(QStringLiteral("PicTab(1)"))->isVisible());
+        QCOMPARE(f.window.memoPage()->height(), 257); // 3849.74 twips
+    }
+
     void whiteRegionLeavesOutOnlyPureWhite() {
         QImage image(4, 1, QImage::Format_RGB32);
         image.setPixel(0, 0, 0xFFFFFFFF);
