@@ -602,8 +602,12 @@ bool read(QByteArrayView bytes, QTextDocument &document) {
         return false;
     }
     document.setUndoRedoEnabled(false);
+    // One edit block: the views lay the text out once, not after every run.
+    QTextCursor block(&document);
+    block.beginEditBlock();
     Parser parser(bytes, document);
     parser.run();
+    block.endEditBlock();
     document.setUndoRedoEnabled(true);
     return true;
 }

@@ -129,8 +129,7 @@ private Q_SLOTS:
             << QStringLiteral("a");
         QTest::newRow("lone lead byte") << QByteArray("{\\rtf1\\ansicpg936 a\\'d6}") << QStringLiteral("a");
         QTest::newRow("bad hex") << QByteArray("{\\rtf1 a\\'zzb}") << QStringLiteral("ab");
-        QTest::newRow("binary data skipped")
-            << QByteArray("{\\rtf1 a\\bin4 \x01\x02}}b}", 23) << QStringLiteral("ab");
+        QTest::newRow("binary data skipped") << bytes("{\\rtf1 a\\bin4 \x01\x02}}b}") << QStringLiteral("ab");
         QTest::newRow("not rtf is plain GBK text")
             << QByteArray("\xd6\xd0\xce\xc4") << QStringLiteral("中文");
     }
