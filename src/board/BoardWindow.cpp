@@ -231,9 +231,13 @@ void BoardWindow::applyOnTop() {
     if (testAttribute(Qt::WA_WState_Created) &&
         bool(windowFlags() & Qt::WindowStaysOnTopHint) == m_model.isOnTop())
         return;
+    setFlagKeepingPlace(Qt::WindowStaysOnTopHint, m_model.isOnTop());
+}
+
+void BoardWindow::setFlagKeepingPlace(Qt::WindowType flag, bool on) {
     const bool wasVisible = isVisible();
     const QPoint position = pos();
-    setWindowFlag(Qt::WindowStaysOnTopHint, m_model.isOnTop());
+    setWindowFlag(flag, on);
     if (wasVisible) {
         // Changing a window's flags unmaps it; put it back where it was.
         move(position);
@@ -284,14 +288,7 @@ void BoardWindow::runTimer2(int index) {
         break;
     case 2: {
         if (!(windowFlags() & Qt::Tool)) {
-            // No entry in the task list; changing the flags unmaps the window.
-            const bool wasVisible = isVisible();
-            const QPoint position = pos();
-            setWindowFlag(Qt::Tool, true);
-            if (wasVisible) {
-                move(position);
-                show();
-            }
+            setFlagKeepingPlace(Qt::Tool, true); // no entry in the task list
         }
         setColours(this, palette().color(QPalette::WindowText),
                    WindowsColour::fromWord(WindowsColour::kCaptionText));

@@ -71,6 +71,7 @@ private:
     void applyVisibility();
     void applyCaptions();
     void applyOnTop();
+    void setFlagKeepingPlace(Qt::WindowType flag, bool on);
     void applyFileBox();
     void showClockTexts(const ClockTexts &texts);
     void runTimer2(int index);

@@ -12,16 +12,6 @@ bool isBlank(QChar c) {
     return c == u' ' || c == u'\t';
 }
 
-int digitValue(QChar c) {
-    if (c >= u'0' && c <= u'9')
-        return c.unicode() - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c.unicode() - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c.unicode() - u'A' + 10;
-    return -1;
-}
-
 qsizetype skipBlanks(QStringView text, qsizetype pos) {
     while (pos < text.size() && isBlank(text[pos]))
         ++pos;
@@ -40,7 +30,7 @@ std::optional<quint32> radixLiteral(QStringView text, qsizetype pos) {
     quint64 value = 0;
     bool any = false;
     for (qsizetype i = pos + 2; i < text.size(); ++i) {
-        const int digit = digitValue(text[i]);
+        const int digit = hexDigitValue(text[i]);
         if (digit < 0 || digit >= radix)
             break;
         value = (value * radix + digit) & 0xFFFFFFFFu;
@@ -52,6 +42,16 @@ std::optional<quint32> radixLiteral(QStringView text, qsizetype pos) {
 }
 
 } // namespace
+
+int hexDigitValue(QChar c) {
+    if (c >= u'0' && c <= u'9')
+        return c.unicode() - u'0';
+    if (c >= u'a' && c <= u'f')
+        return c.unicode() - u'a' + 10;
+    if (c >= u'A' && c <= u'F')
+        return c.unicode() - u'A' + 10;
+    return -1;
+}
 
 double valueOf(QStringView text) {
     qsizetype pos = skipBlanks(text, 0);

@@ -9,6 +9,9 @@
 /// literal "&H...&" (or "&O...") reads as the 32-bit value of its digits.
 namespace NumericText {
 
+/// The value of a hex digit ("0"-"9", "A"-"F", "a"-"f"), or -1.
+int hexDigitValue(QChar c);
+
 /// The value as a floating-point number (a hex literal gives its signed 32-bit value).
 double valueOf(QStringView text);
 

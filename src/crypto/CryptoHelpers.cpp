@@ -2,6 +2,7 @@
 #include "crypto/CryptoHelpers.h"
 
 #include "common/AnsiCodec.h"
+#include "common/NumericText.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -27,16 +28,6 @@ public:
     BusyScope(const BusyScope &) = delete;
     BusyScope &operator=(const BusyScope &) = delete;
 };
-
-int hexDigit(QChar c) {
-    if (c >= u'0' && c <= u'9')
-        return c.unicode() - u'0';
-    if (c >= u'A' && c <= u'F')
-        return c.unicode() - u'A' + 10;
-    if (c >= u'a' && c <= u'f')
-        return c.unicode() - u'a' + 10;
-    return -1;
-}
 
 FileCryptoError errorOf(cRijndael::FileResult result) {
     switch (result) {
@@ -118,7 +109,7 @@ QByteArray HexToBytes(const QString &text) {
     QByteArray bytes;
     int pending = -1;
     for (const QChar c : text) {
-        const int digit = hexDigit(c);
+        const int digit = NumericText::hexDigitValue(c);
         if (digit < 0)
             continue;
         if (pending < 0) {

@@ -12,16 +12,6 @@
 #include <QTest>
 #include <QTextDocument>
 
-namespace {
-class RecordingBalloons final : public Balloons {
-public:
-    void ShowBubble(const QString &title, const QString &text, int) override {
-        shown.append(title + u'|' + text);
-    }
-    QStringList shown;
-};
-} // namespace
-
 Q_DECLARE_METATYPE(MemoEditorForm::Period)
 
 class tst_MemoEditorForm : public QObject {
@@ -129,7 +119,7 @@ private Q_SLOTS:
         QCOMPARE(saved, !record.isEmpty());
         if (saved) {
             QCOMPARE(f.record(3), record);
-            QCOMPARE(f.balloons.shown, QStringList{QStringLiteral("便笺编辑|便笺[3]修改保存成功!")});
+            QCOMPARE(f.balloons.shown, QStringList{QStringLiteral("便笺编辑|便笺[3]修改保存成功!|1")});
             QVERIFY(f.dialogs.shown.isEmpty());
         } else {
             QCOMPARE(f.record(3), before);

@@ -15,14 +15,6 @@
 #include <QTest>
 #include <QTextEdit>
 
-namespace {
-class RecordingStatus final : public StatusLine {
-public:
-    void showStatus(const QString &text) override { shown.append(text); }
-    QStringList shown;
-};
-} // namespace
-
 class tst_MemoPage : public QObject {
     Q_OBJECT
 

@@ -15,26 +15,6 @@
 
 namespace {
 
-class RecordingBalloons final : public Balloons {
-public:
-    void ShowBubble(const QString &title, const QString &text, int iconFlags) override {
-        shown.append(QStringLiteral("%1|%2|%3").arg(title, text).arg(iconFlags));
-    }
-    QStringList shown;
-};
-
-class RecordingSound final : public SoundPlayer {
-public:
-    void playAsync(const QString &path) override { played.append(path); }
-    QStringList played;
-};
-
-class RecordingStatus final : public StatusLine {
-public:
-    void showStatus(const QString &text) override { shown.append(text); }
-    QStringList shown;
-};
-
 MemoSlot memo(int enabled, const char16_t *period, const QString &date, const QString &time) {
     return {enabled, QString::fromUtf16(period), date, time, QStringLiteral("title")};
 }

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "common/StatusLine.h"
+#include "platform/Balloons.h"
 #include "platform/Clock.h"
 #include "platform/ShellOpener.h"
 #include "platform/ShutdownRunner.h"
+#include "platform/SoundPlayer.h"
 #include "platform/TrayHost.h"
 #include "platform/UserDialogs.h"
 
@@ -72,6 +75,26 @@ public:
     }
     void removeIcon() override { calls.append(QStringLiteral("remove")); }
     QStringList calls;
+};
+
+class RecordingBalloons final : public Balloons {
+public:
+    void ShowBubble(const QString &title, const QString &text, int iconFlags) override {
+        shown.append(QStringLiteral("%1|%2|%3").arg(title, text).arg(iconFlags));
+    }
+    QStringList shown;
+};
+
+class RecordingSound final : public SoundPlayer {
+public:
+    void playAsync(const QString &path) override { played.append(path); }
+    QStringList played;
+};
+
+class RecordingStatus final : public StatusLine {
+public:
+    void showStatus(const QString &text) override { shown.append(text); }
+    QStringList shown;
 };
 
 /// The bytes of a file, or an empty array when it cannot be read.
