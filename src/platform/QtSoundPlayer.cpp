@@ -1,21 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "platform/QtSoundPlayer.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
-#include <QSoundEffect>
-#include <QUrl>
-
-QtSoundPlayer::QtSoundPlayer(QObject *parent)
-    : QObject(parent) {}
 
 void QtSoundPlayer::playAsync(const QString &wavPath) {
     if (!QFileInfo(wavPath).isFile())
         return;
-    if (m_effect)
-        m_effect->deleteLater();
-    // Created on first use: the audio backend costs start-up time otherwise.
-    m_effect = new QSoundEffect(this);
-    m_effect->setSource(QUrl::fromLocalFile(wavPath));
-    // A file that is no WAV ends in the Error state and plays nothing.
-    m_effect->play();
+    if (!m_tried) {
+        m_tried = true;
+        m_module.setFileName(QCoreApplication::applicationDirPath() + QStringLiteral("/libtackora_sound"));
+        m_play = reinterpret_cast<PlayFunction>(m_module.resolve("tackoraPlayWav"));
+    }
+    if (m_play)
+        m_play(reinterpret_cast<const char16_t *>(wavPath.utf16()), int(wavPath.size()));
 }

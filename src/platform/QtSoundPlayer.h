@@ -3,20 +3,19 @@
 
 #include "platform/SoundPlayer.h"
 
-#include <QObject>
-#include <QPointer>
+#include <QLibrary>
 
-class QSoundEffect;
-
-/// WAV files through QSoundEffect: one sound at a time, the next replaces it.
-/// Without an audio device the sound is lost quietly.
-class QtSoundPlayer final : public QObject, public SoundPlayer {
-    Q_OBJECT
-    Q_DISABLE_COPY_MOVE(QtSoundPlayer)
+/// WAV files through QSoundEffect, in a module loaded on the first sound so
+/// that the audio libraries cost nothing at start-up. One sound at a time,
+/// the next replaces it; without an audio device or the module the sound is
+/// lost quietly.
+class QtSoundPlayer final : public SoundPlayer {
 public:
-    explicit QtSoundPlayer(QObject *parent = nullptr);
     void playAsync(const QString &wavPath) override;
 
 private:
-    QPointer<QSoundEffect> m_effect;
+    using PlayFunction = void (*)(const char16_t *, int);
+    QLibrary m_module;
+    PlayFunction m_play = nullptr;
+    bool m_tried = false;
 };
