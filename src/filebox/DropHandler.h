@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <functional>
+
+class StatusLine;
+class UserDialogs;
+struct ProcessValues;
+
+/// One category tile as a drop sees it.
+struct DropCategory {
+    QString caption;
+    QString folder; // ends with a separator
+};
+
+/// What a drop of files on a category tile does: the eight ordinary tiles
+/// move the items into their folders, the safe (index 8) stores an encrypted
+/// copy of each file and logs it, with the balloons, questions and status
+/// lines of the file box.
+class DropHandler final {
+public:
+    DropHandler(UserDialogs &dialogs, StatusLine &status, ProcessValues &values, QString appFolder);
+
+    /// A drag over a tile: whether it carries a file list.
+    void dragEnter(bool hasFileList);
+
+    /// Handles a drop of paths on tile index. False when the disk usage need
+    /// not be refreshed (the safe without a key).
+    bool drop(int index, const QStringList &paths, const std::array<DropCategory, 9> &categories);
+
+    /// Opens the settings window (the safe's "set a key now?" answered Yes).
+    std::function<void()> openSettings;
+    /// Called before each item (for progress feedback on long drops).
+    std::function<void(int done, int total, const QString &item)> progress;
+
+private:
+    void moveLoop(int index, const QStringList &paths, const DropCategory &category);
+    bool safeLoop(const QStringList &paths, const DropCategory &category);
+
+    UserDialogs &m_dialogs;
+    StatusLine &m_status;
+    ProcessValues &m_values;
+    QString m_appFolder;
+};
