@@ -188,14 +188,19 @@ void cRijndael::InvertKeySchedule() {
      (k))
 
 // Blocks at a time through one round each: independent blocks keep the
-// processor's load units busy while one block waits for its lookups.
-template <int Blocks> void cRijndael::tableEncryptBlocks(const uint8_t *in, uint8_t *out) const {
-    const uint32_t *T0 = FwdTable[0].data();
-    const uint32_t *T1 = FwdTable[1].data();
-    const uint32_t *T2 = FwdTable[2].data();
-    const uint32_t *T3 = FwdTable[3].data();
-    const uint32_t *S = SBox.data();
-    const uint32_t *k = EncryptKey.data();
+// processor's load units busy while one block waits for its lookups. The
+// inverse cipher is the same walk over the inverse tables and keys, taking
+// byte 1 from column j+3 and byte 3 from column j+1 (inverse ShiftRows).
+template <bool Encrypt, int Blocks> void cRijndael::tableBlocks(const uint8_t *in, uint8_t *out) const {
+    const auto &tables = Encrypt ? FwdTable : InvTable;
+    const uint32_t *T0 = tables[0].data();
+    const uint32_t *T1 = tables[1].data();
+    const uint32_t *T2 = tables[2].data();
+    const uint32_t *T3 = tables[3].data();
+    const uint32_t *S = Encrypt ? SBox.data() : InvSBox.data();
+    const uint32_t *k = Encrypt ? EncryptKey.data() : DecryptKey.data();
+    constexpr int one = Encrypt ? 1 : 3;
+    constexpr int three = Encrypt ? 3 : 1;
     uint32_t c[Blocks][4];
     for (int b = 0; b < Blocks; ++b) {
         for (int j = 0; j < 4; ++j)
@@ -204,65 +209,19 @@ template <int Blocks> void cRijndael::tableEncryptBlocks(const uint8_t *in, uint
     for (int round = 1; round < RoundCount; ++round) {
         k += 4;
         for (int b = 0; b < Blocks; ++b) {
-            const uint32_t n0 = TACKORA_ROUND(T0, T1, T2, T3, c[b][0], c[b][1], c[b][2], c[b][3], k[0]);
-            const uint32_t n1 = TACKORA_ROUND(T0, T1, T2, T3, c[b][1], c[b][2], c[b][3], c[b][0], k[1]);
-            const uint32_t n2 = TACKORA_ROUND(T0, T1, T2, T3, c[b][2], c[b][3], c[b][0], c[b][1], k[2]);
-            const uint32_t n3 = TACKORA_ROUND(T0, T1, T2, T3, c[b][3], c[b][0], c[b][1], c[b][2], k[3]);
-            c[b][0] = n0;
-            c[b][1] = n1;
-            c[b][2] = n2;
-            c[b][3] = n3;
+            uint32_t n[4];
+            for (int j = 0; j < 4; ++j)
+                n[j] = TACKORA_ROUND(T0, T1, T2, T3, c[b][j], c[b][(j + one) & 3], c[b][(j + 2) & 3],
+                                     c[b][(j + three) & 3], k[j]);
+            for (int j = 0; j < 4; ++j)
+                c[b][j] = n[j];
         }
     }
     k += 4;
-    for (int b = 0; b < Blocks; ++b) {
-        const uint32_t o0 = TACKORA_LAST(S, c[b][0], c[b][1], c[b][2], c[b][3], k[0]);
-        const uint32_t o1 = TACKORA_LAST(S, c[b][1], c[b][2], c[b][3], c[b][0], k[1]);
-        const uint32_t o2 = TACKORA_LAST(S, c[b][2], c[b][3], c[b][0], c[b][1], k[2]);
-        const uint32_t o3 = TACKORA_LAST(S, c[b][3], c[b][0], c[b][1], c[b][2], k[3]);
-        storeWord(out + 16 * b, o0);
-        storeWord(out + 16 * b + 4, o1);
-        storeWord(out + 16 * b + 8, o2);
-        storeWord(out + 16 * b + 12, o3);
-    }
-}
-
-// The inverse selection: byte 1 from column j+3, byte 2 from j+2, byte 3 from j+1.
-template <int Blocks> void cRijndael::tableDecryptBlocks(const uint8_t *in, uint8_t *out) const {
-    const uint32_t *T0 = InvTable[0].data();
-    const uint32_t *T1 = InvTable[1].data();
-    const uint32_t *T2 = InvTable[2].data();
-    const uint32_t *T3 = InvTable[3].data();
-    const uint32_t *S = InvSBox.data();
-    const uint32_t *k = DecryptKey.data();
-    uint32_t c[Blocks][4];
     for (int b = 0; b < Blocks; ++b) {
         for (int j = 0; j < 4; ++j)
-            c[b][j] = loadWord(in + 16 * b + 4 * j) ^ k[j];
-    }
-    for (int round = 1; round < RoundCount; ++round) {
-        k += 4;
-        for (int b = 0; b < Blocks; ++b) {
-            const uint32_t n0 = TACKORA_ROUND(T0, T1, T2, T3, c[b][0], c[b][3], c[b][2], c[b][1], k[0]);
-            const uint32_t n1 = TACKORA_ROUND(T0, T1, T2, T3, c[b][1], c[b][0], c[b][3], c[b][2], k[1]);
-            const uint32_t n2 = TACKORA_ROUND(T0, T1, T2, T3, c[b][2], c[b][1], c[b][0], c[b][3], k[2]);
-            const uint32_t n3 = TACKORA_ROUND(T0, T1, T2, T3, c[b][3], c[b][2], c[b][1], c[b][0], k[3]);
-            c[b][0] = n0;
-            c[b][1] = n1;
-            c[b][2] = n2;
-            c[b][3] = n3;
-        }
-    }
-    k += 4;
-    for (int b = 0; b < Blocks; ++b) {
-        const uint32_t o0 = TACKORA_LAST(S, c[b][0], c[b][3], c[b][2], c[b][1], k[0]);
-        const uint32_t o1 = TACKORA_LAST(S, c[b][1], c[b][0], c[b][3], c[b][2], k[1]);
-        const uint32_t o2 = TACKORA_LAST(S, c[b][2], c[b][1], c[b][0], c[b][3], k[2]);
-        const uint32_t o3 = TACKORA_LAST(S, c[b][3], c[b][2], c[b][1], c[b][0], k[3]);
-        storeWord(out + 16 * b, o0);
-        storeWord(out + 16 * b + 4, o1);
-        storeWord(out + 16 * b + 8, o2);
-        storeWord(out + 16 * b + 12, o3);
+            storeWord(out + 16 * b + 4 * j, TACKORA_LAST(S, c[b][j], c[b][(j + one) & 3], c[b][(j + 2) & 3],
+                                                         c[b][(j + three) & 3], k[j]));
     }
 }
 
@@ -274,7 +233,7 @@ void cRijndael::BlockEncrypt(const uint8_t *plaintext, uint8_t *ciphertext) cons
         std::memmove(ciphertext, plaintext, 16);
         AesInstructions::encrypt(EncryptKey.data(), RoundCount, ciphertext, 1);
     } else {
-        tableEncryptBlocks<1>(plaintext, ciphertext);
+        tableBlocks<true, 1>(plaintext, ciphertext);
     }
 }
 
@@ -283,7 +242,7 @@ void cRijndael::BlockDecrypt(uint8_t *plaintext, const uint8_t *ciphertext) cons
         std::memmove(plaintext, ciphertext, 16);
         AesInstructions::decrypt(DecryptKey.data(), RoundCount, plaintext, 1);
     } else {
-        tableDecryptBlocks<1>(ciphertext, plaintext);
+        tableBlocks<false, 1>(ciphertext, plaintext);
     }
 }
 
@@ -294,9 +253,9 @@ void cRijndael::encryptBlocks(uint8_t *data, qint64 blocks) const {
     }
     qint64 i = 0;
     for (; i + 2 <= blocks; i += 2)
-        tableEncryptBlocks<2>(data + 16 * i, data + 16 * i);
+        tableBlocks<true, 2>(data + 16 * i, data + 16 * i);
     if (i < blocks)
-        tableEncryptBlocks<1>(data + 16 * i, data + 16 * i);
+        tableBlocks<true, 1>(data + 16 * i, data + 16 * i);
 }
 
 void cRijndael::decryptBlocks(uint8_t *data, qint64 blocks) const {
@@ -306,9 +265,9 @@ void cRijndael::decryptBlocks(uint8_t *data, qint64 blocks) const {
     }
     qint64 i = 0;
     for (; i + 2 <= blocks; i += 2)
-        tableDecryptBlocks<2>(data + 16 * i, data + 16 * i);
+        tableBlocks<false, 2>(data + 16 * i, data + 16 * i);
     if (i < blocks)
-        tableDecryptBlocks<1>(data + 16 * i, data + 16 * i);
+        tableBlocks<false, 1>(data + 16 * i, data + 16 * i);
 }
 
 int cRijndael::ArrayEncrypt(const QByteArray &plaintext, QByteArray &ciphertext, bool appendSize) {

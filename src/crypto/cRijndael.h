@@ -94,8 +94,7 @@ public:
 
 private:
     void InvertKeySchedule();
-    template <int Blocks> void tableEncryptBlocks(const uint8_t *in, uint8_t *out) const;
-    template <int Blocks> void tableDecryptBlocks(const uint8_t *in, uint8_t *out) const;
+    template <bool Encrypt, int Blocks> void tableBlocks(const uint8_t *in, uint8_t *out) const;
     void show(const QString &text) const;
 
     UserDialogs *m_messages = nullptr;
