@@ -12,6 +12,9 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QStorageInfo>
+
+#include "filebox/DiskUsage.h"
 
 #include <cstdio>
 
@@ -25,7 +28,8 @@ TackoraApp::TackoraApp(CommandLine commandLine, QObject *parent)
     , m_notifyIcon(m_trayHost)
     , m_trayClicks(m_board, m_dialogs, m_values)
     , m_shutdownHelper(m_dialogs, m_shutdownRunner, m_values)
-    , m_scheduler(m_memoSlots, m_clock, m_values, m_sound, m_board, m_settings.AppFolder()) {}
+    , m_scheduler(m_memoSlots, m_clock, m_values, m_sound, m_board, m_settings.AppFolder())
+    , m_dropHandler(m_dialogs, m_board, m_values, m_settings.AppFolder()) {}
 
 TackoraApp::~TackoraApp() = default;
 
@@ -71,6 +75,9 @@ bool TackoraApp::start() {
             &BoardWindow::resetButtonHighlight);
     connect(m_boardWindow.get(), &BoardWindow::slotHighlightResetRequested, m_memoPage,
             &MemoPage::resetSlotHighlight);
+    connect(m_boardWindow.get(), &BoardWindow::dragOverTile, this,
+            [this](bool carriesFiles) { m_dropHandler.dragEnter(carriesFiles); });
+    connect(m_boardWindow.get(), &BoardWindow::filesDropped, this, &TackoraApp::dropOnTile);
     connect(m_boardWindow.get(), &BoardWindow::memosReloadRequested, this,
             [this] { m_memoSlots.LoadMemos(m_settings); });
     connect(m_boardWindow.get(), &BoardWindow::currentMemoRequested, this,
@@ -103,6 +110,33 @@ bool TackoraApp::start() {
     if (splash)
         splash->close();
     return true;
+}
+
+void TackoraApp::dropOnTile(int index, const QStringList &paths) {
+    std::array<DropCategory, 9> categories;
+    for (int i = 0; i < 9; ++i)
+        categories[i] = {m_board.categories()[i].caption, m_board.categories()[i].folder};
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool refresh = m_dropHandler.drop(index, paths, categories);
+    if (refresh)
+        RefreshDiskUsage();
+    QApplication::restoreOverrideCursor();
+}
+
+void TackoraApp::RefreshDiskUsage() {
+    std::array<QString, 9> captions;
+    for (int i = 0; i < 9; ++i)
+        captions[i] = m_board.categories()[i].caption;
+    const QString root = m_board.fileBoxRoot();
+    const DiskUsage::TreeSizes sizes = DiskUsage::measure(root, captions);
+    const QStorageInfo volume(root);
+    std::array<QString, 9> tips;
+    for (int i = 0; i < 9; ++i)
+        tips[i] = DiskUsage::tileTip(sizes.categories[i]);
+    m_board.setDiskUsage(DiskUsage::usageLine(std::uint64_t(qMax<qint64>(0, volume.bytesTotal())),
+                                              std::uint64_t(qMax<qint64>(0, volume.bytesAvailable())),
+                                              sizes.root),
+                         tips);
 }
 
 void TackoraApp::openMemoEditor(int number, bool viewMode) {

@@ -6,6 +6,7 @@
 #include "board/ClockPanel.h"
 #include "common/ProcessValues.h"
 #include "common/SecondTimer.h"
+#include "filebox/DropHandler.h"
 #include "memos/MemoScheduler.h"
 #include "memos/MemoSlots.h"
 #include "platform/Clock.h"
@@ -46,6 +47,10 @@ public:
     /// event loop ends. Runs once, whoever asks.
     void unload();
 
+    /// The file box's disk-usage line and the tiles' size tips, from one walk.
+    void RefreshDiskUsage();
+    void dropOnTile(int index, const QStringList &paths);
+
     /// Opens the memo editor on memo number, unless one is open already.
     void openMemoEditor(int number, bool viewMode);
 
@@ -70,6 +75,7 @@ private:
     MemoSlots m_memoSlots;
     MemoScheduler m_scheduler;
     MemoPage *m_memoPage = nullptr;
+    DropHandler m_dropHandler;
     bool m_editorOpen = false;
     std::unique_ptr<BoardWindow> m_boardWindow;
     std::unique_ptr<ProgramMenu> m_menu;

@@ -199,3 +199,9 @@ void BoardModel::showStatus(const QString &text) {
     m_statusText = text;
     Q_EMIT statusChanged();
 }
+
+void BoardModel::setDiskUsage(const QString &line, const std::array<QString, 9> &tileTips) {
+    m_diskUsageText = line;
+    m_tileTips = tileTips;
+    Q_EMIT diskUsageChanged();
+}

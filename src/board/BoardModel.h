@@ -79,6 +79,11 @@ public:
     const QString &statusText() const { return m_statusText; }
     void showStatus(const QString &text) override;
 
+    /// The disk-usage line of the file box and the tiles' size tips.
+    const QString &diskUsageText() const { return m_diskUsageText; }
+    const std::array<QString, 9> &tileTips() const { return m_tileTips; }
+    void setDiskUsage(const QString &line, const std::array<QString, 9> &tileTips);
+
     const QString &userNameText() const { return m_userNameText; }
     void setUserNameText(const QString &text);
 
@@ -97,6 +102,7 @@ Q_SIGNALS:
     void timer2Requested(int index);
     void userNameChanged();
     void statusChanged();
+    void diskUsageChanged();
     void fileBoxChanged();
 
 private:
@@ -115,6 +121,8 @@ private:
     QString m_currentMemoCaption;
     QString m_userNameText;
     QString m_statusText;
+    QString m_diskUsageText = QStringLiteral("[..]");
+    std::array<QString, 9> m_tileTips;
     QString m_fileBoxRoot;
     QString m_captionColourText;
     std::array<Category, 9> m_categories;

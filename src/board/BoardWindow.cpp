@@ -12,9 +12,13 @@
 #include "platform/ShellOpener.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QDropEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QUrl>
 
 using namespace BoardLayout;
 
@@ -87,6 +91,11 @@ BoardWindow::BoardWindow(BoardModel &model, ClockPanel &clock, ShellOpener &shel
     connect(&m_model, &BoardModel::captionsChanged, this, &BoardWindow::applyCaptions);
     connect(&m_model, &BoardModel::onTopChanged, this, &BoardWindow::applyOnTop);
     connect(&m_model, &BoardModel::fileBoxChanged, this, &BoardWindow::applyFileBox);
+    connect(&m_model, &BoardModel::diskUsageChanged, this, [this] {
+        m_headers[4]->setText(m_model.diskUsageText());
+        for (int i = 0; i < kCategoryCount; ++i)
+            m_tiles[i]->setToolTip(m_model.tileTips()[i]);
+    });
     connect(&m_model, &BoardModel::statusChanged, this,
             [this] { m_headers[0]->setText(m_model.statusText()); });
     connect(&m_model, &BoardModel::userNameChanged, this,
@@ -183,6 +192,7 @@ void BoardWindow::buildFileBoxStrips() {
         tile->setObjectName(QStringLiteral("Picture1(%1)").arg(i));
         tile->setGeometry(twipsRect((i % 3) * kTilePitch, (i / 3) * kTilePitch, kTileSize, kTileSize));
         tile->setMouseTracking(true);
+        tile->setAcceptDrops(true);
         tile->installEventFilter(this);
         m_tiles[i] = tile;
         m_categoryLabels[i] =
@@ -192,6 +202,7 @@ void BoardWindow::buildFileBoxStrips() {
     }
     m_headers[4] = addLabel(page, QStringLiteral("LabMsg(4)"), QRect(0, 4680, kWidth, 360), songFont(10.5),
                             kWhite, kDarkGrey);
+    m_headers[4]->setText(m_model.diskUsageText());
 }
 
 void BoardWindow::buildStatusStrip() {
@@ -367,6 +378,11 @@ void BoardWindow::resetCategoryHighlight() {
 
 bool BoardWindow::eventFilter(QObject *watched, QEvent *event) {
     const QEvent::Type type = event->type();
+    if (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) {
+        const int tile = indexIn(m_tiles, watched);
+        if (tile >= 0)
+            return handleTileDrop(tile, static_cast<QDropEvent *>(event));
+    }
     if (type == QEvent::Paint && !m_painted) {
         // The strips cover the whole window, so the first paint is theirs.
         m_painted = true;
@@ -424,6 +440,25 @@ bool BoardWindow::eventFilter(QObject *watched, QEvent *event) {
     } else {
         return false;
     }
+    return true;
+}
+
+bool BoardWindow::handleTileDrop(int tile, QDropEvent *event) {
+    QStringList paths;
+    for (const QUrl &url : event->mimeData()->urls()) {
+        if (url.isLocalFile())
+            paths.append(QDir::toNativeSeparators(url.toLocalFile()));
+    }
+    if (event->type() == QEvent::DragEnter)
+        Q_EMIT dragOverTile(!paths.isEmpty());
+    if (paths.isEmpty()) {
+        event->ignore();
+        return true;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    if (event->type() == QEvent::Drop)
+        Q_EMIT filesDropped(tile, paths);
     return true;
 }
 

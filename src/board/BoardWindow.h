@@ -9,6 +9,7 @@
 
 class BoardModel;
 class ClockPanel;
+class QDropEvent;
 class QLabel;
 class ShellOpener;
 struct ClockTexts;
@@ -48,6 +49,10 @@ Q_SIGNALS:
     void backgroundPictureRequested();
     /// Timer2(3): the memos are to be reloaded.
     void memosReloadRequested();
+    /// Files or folders dropped on category tile index (local paths).
+    void filesDropped(int index, const QStringList &paths);
+    /// A drag over a tile: whether it carries files.
+    void dragOverTile(bool carriesFiles);
     /// A move over a header label: the memo rows' highlight goes too.
     void slotHighlightResetRequested();
 
@@ -67,6 +72,7 @@ private:
                      const QColor &text, const QColor &background);
     void addHeaderButton(QWidget *strip, int index, int leftTwips, const QString &tip);
 
+    bool handleTileDrop(int tile, QDropEvent *event);
     void applyGeometry();
     void applyVisibility();
     void applyCaptions();

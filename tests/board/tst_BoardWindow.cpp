@@ -9,8 +9,10 @@
 #include "TestSupport.h"
 
 #include <QLabel>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
+#include <QUrl>
 
 namespace {
 QColor textColour(const QWidget *widget) {
@@ -179,6 +181,51 @@ private Q_SLOTS:
         f.window.setMemoPageExpanded(false);
         QVERIFY(f.window.findChild<QWidget *>(QStringLiteral("PicTab(1)"))->isVisible());
         QCOMPARE(f.window.memoPage()->height(), 257); // 3849.74 twips
+    }
+
+    void filesDroppedOnATileAreReported() {
+        Fixture f;
+        f.window.show();
+        QWidget *tile = f.window.findChild<QWidget *>(QStringLiteral("Picture1(3)"));
+        QVERIFY(tile->acceptDrops());
+        QSignalSpy dropped(&f.window, &BoardWindow::filesDropped);
+        QSignalSpy dragged(&f.window, &BoardWindow::dragOverTile);
+        QMimeData files;
+        files.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/a b.jpg")),
+                       QUrl::fromLocalFile(QStringLiteral("/tmp/c"))});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction | Qt::MoveAction, &files, Qt::LeftButton,
+                              Qt::NoModifier);
+        QCoreApplication::sendEvent(tile, &enter);
+        QVERIFY(enter.isAccepted());
+        QCOMPARE(enter.dropAction(), Qt::CopyAction);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction | Qt::MoveAction, &files, Qt::LeftButton,
+                        Qt::NoModifier);
+        QCoreApplication::sendEvent(tile, &drop);
+        QCOMPARE(dropped.size(), 1);
+        QCOMPARE(dropped[0][0].toInt(), 3);
+        QCOMPARE(dropped[0][1].toStringList(),
+                 (QStringList{QStringLiteral("/tmp/a b.jpg"), QStringLiteral("/tmp/c")}));
+
+        QMimeData text;
+        text.setText(QStringLiteral("just text"));
+        QDragEnterEvent textEnter(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(tile, &textEnter);
+        QVERIFY(!textEnter.isAccepted());
+        QCOMPARE(dragged.size(), 2);
+        QCOMPARE(dragged[0][0].toBool(), true);
+        QCOMPARE(dragged[1][0].toBool(), false);
+    }
+
+    void diskUsageIsMirrored() {
+        Fixture f;
+        QCOMPARE(f.label(QStringLiteral("LabMsg(4)"))->text(), QStringLiteral("[..]"));
+        std::array<QString, 9> tips;
+        tips.fill(QStringLiteral("占用：0.5M"));
+        f.model.setDiskUsage(QStringLiteral("[磁盘:1G 已用:0.5M 剩余:0.5G]"), tips);
+        QCOMPARE(f.label(QStringLiteral("LabMsg(4)"))->text(),
+                 QStringLiteral("[磁盘:1G 已用:0.5M 剩余:0.5G]"));
+        QCOMPARE(f.window.findChild<QWidget *>(QStringLiteral("Picture1(7)"))->toolTip(),
+                 QStringLiteral("占用：0.5M"));
     }
 
     void whiteRegionLeavesOutOnlyPureWhite() {
