@@ -303,6 +303,28 @@ int cRijndael::ArrayDecrypt(QByteArray &plaintext, const QByteArray &ciphertext,
     return 0;
 }
 
+// Every buffer but the last: read whole, ciphered in place, appended. remaining
+// counts the container bytes still to come and ends at 16 to kBufferSize.
+cRijndael::FileResult cRijndael::processWholeBuffers(QFile &source, AtomicFileWriter &target, uint8_t *buffer,
+                                                     qint64 &remaining, bool encrypt,
+                                                     const Progress &progress) const {
+    const qint64 containerSize = remaining;
+    while (remaining > kBufferSize) {
+        if (readFully(source, buffer, kBufferSize) != kBufferSize)
+            return FileResult::ReadError;
+        if (encrypt)
+            encryptBlocks(buffer, kBufferSize / 16);
+        else
+            decryptBlocks(buffer, kBufferSize / 16);
+        if (!target.write(QByteArrayView(buffer, kBufferSize)))
+            return FileResult::WriteError;
+        remaining -= kBufferSize;
+        if (progress)
+            progress(containerSize - remaining, containerSize);
+    }
+    return FileResult::Ok;
+}
+
 cRijndael::FileResult cRijndael::FileEncrypt(const QString &plaintextFileName,
                                              const QString &ciphertextFileName, const Progress &progress) {
     QFile source(plaintextFileName);
@@ -316,18 +338,10 @@ cRijndael::FileResult cRijndael::FileEncrypt(const QString &plaintextFileName,
     qint64 total = 16 * (n / 16 + 1);
     const qint64 containerSize = total;
     std::unique_ptr<uint8_t[]> buffer(new uint8_t[size_t(std::min(total, kBufferSize))]);
-    qint64 written = 0;
-    while (total > kBufferSize) {
-        if (readFully(source, buffer.get(), kBufferSize) != kBufferSize)
-            return FileResult::ReadError;
-        encryptBlocks(buffer.get(), kBufferSize / 16);
-        if (!target.write(QByteArrayView(buffer.get(), kBufferSize)))
-            return FileResult::WriteError;
-        total -= kBufferSize;
-        written += kBufferSize;
-        if (progress)
-            progress(written, containerSize);
-    }
+    if (const FileResult result = processWholeBuffers(source, target, buffer.get(), total, true, progress);
+        result != FileResult::Ok)
+        return result;
+    const qint64 written = containerSize - total;
     std::memset(buffer.get(), 0, size_t(total));
     const qint64 tail = n - written;
     if (readFully(source, buffer.get(), tail) != tail)
@@ -357,18 +371,9 @@ cRijndael::FileResult cRijndael::FileDecrypt(const QString &plaintextFileName,
 
     const qint64 containerSize = m;
     std::unique_ptr<uint8_t[]> buffer(new uint8_t[size_t(std::min(m, kBufferSize))]);
-    qint64 done = 0;
-    while (m > kBufferSize) {
-        if (readFully(source, buffer.get(), kBufferSize) != kBufferSize)
-            return FileResult::ReadError;
-        decryptBlocks(buffer.get(), kBufferSize / 16);
-        if (!target.write(QByteArrayView(buffer.get(), kBufferSize)))
-            return FileResult::WriteError;
-        m -= kBufferSize;
-        done += kBufferSize;
-        if (progress)
-            progress(done, containerSize);
-    }
+    if (const FileResult result = processWholeBuffers(source, target, buffer.get(), m, false, progress);
+        result != FileResult::Ok)
+        return result;
     if (readFully(source, buffer.get(), m) != m)
         return FileResult::ReadError;
     decryptBlocks(buffer.get(), m / 16);

@@ -9,6 +9,8 @@
 #include <functional>
 #include <stdexcept>
 
+class AtomicFileWriter;
+class QFile;
 class UserDialogs;
 
 /// An argument error of the engine: number 1 with a description naming the
@@ -94,6 +96,8 @@ public:
 
 private:
     void InvertKeySchedule();
+    FileResult processWholeBuffers(QFile &source, AtomicFileWriter &target, uint8_t *buffer,
+                                   qint64 &remaining, bool encrypt, const Progress &progress) const;
     template <bool Encrypt, int Blocks> void tableBlocks(const uint8_t *in, uint8_t *out) const;
     void show(const QString &text) const;
 

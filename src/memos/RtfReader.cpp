@@ -409,8 +409,7 @@ void Parser::controlWord(QByteArrayView word, bool hasParam, int param) {
         apply();
     };
     if (word == "par" || word == "sect") {
-        if (m_cellPending)
-            m_cellPending = false;
+        m_cellPending = false;
         endParagraph();
     } else if (word == "line") {
         appendText(QString(QChar::LineSeparator));
