@@ -4,6 +4,7 @@
 #include "common/StatusLine.h"
 #include "platform/Balloons.h"
 #include "platform/Clock.h"
+#include "platform/FileChoosers.h"
 #include "platform/ShellOpener.h"
 #include "platform/ShutdownRunner.h"
 #include "platform/SoundPlayer.h"
@@ -95,6 +96,24 @@ class RecordingStatus final : public StatusLine {
 public:
     void showStatus(const QString &text) override { shown.append(text); }
     QStringList shown;
+};
+
+/// Choosers that record their calls ("folder|title" or
+/// "file|title|pattern|description|mode") and answer from a script.
+class RecordingChoosers final : public FileChoosers {
+public:
+    QString BrowseForFolder(QWidget *, const QString &title, const QString &startFolder) override {
+        calls.append(QStringLiteral("folder|%1|%2").arg(title, startFolder));
+        return answers.isEmpty() ? QString() : answers.dequeue();
+    }
+    QString ShowFileDialog(QWidget *, const QString &title, const QString &pattern,
+                           const QString &description, const QString &, int mode, const QString &) override {
+        calls.append(QStringLiteral("file|%1|%2|%3|%4").arg(title, pattern, description).arg(mode));
+        return answers.isEmpty() ? QString() : answers.dequeue();
+    }
+    /// The next paths chosen; none left means Cancel.
+    QQueue<QString> answers;
+    QStringList calls;
 };
 
 /// The bytes of a file, or an empty array when it cannot be read.

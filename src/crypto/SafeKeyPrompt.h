@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+class SettingsFile;
+class UserDialogs;
+
+/// What the safe's key question led to.
+enum class SafeKeyOutcome {
+    Cancelled,    // empty answer or Cancel: nothing happens
+    OpenSafe,     // the key is right
+    OpenSettings, // no key is stored: after the warning, the settings window
+    WrongKey,     // after the error message, nothing
+};
+
+/// Who asks: the board's safe tile and the menu word their warning a little
+/// differently.
+enum class SafeKeyAsker { SafeTile, Menu };
+
+/// The question "请输入安全密匙：" of the safe's tile and the menu's safe entry,
+/// with the warning or error its answer calls for.
+SafeKeyOutcome AskSafeKey(UserDialogs &dialogs, const SettingsFile &settings, const QString &masterKey,
+                          SafeKeyAsker asker);
