@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "app/TackoraApp.h"
 
+#include "board/BackgroundPicture.h"
 #include "board/BoardSettings.h"
 #include "board/BoardWindow.h"
+#include "crypto/CryptoHelpers.h"
+#include "crypto/FileSafe.h"
+#include "crypto/FileSafeWindow.h"
 #include "memos/MemoEditorWindow.h"
 #include "memos/MemoPage.h"
 #include "shell/AppIcon.h"
@@ -12,9 +16,11 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QFileInfo>
 #include <QStorageInfo>
 
 #include "filebox/DiskUsage.h"
+#include "filebox/DropProgressDialog.h"
 
 #include <cstdio>
 
@@ -22,6 +28,7 @@ TackoraApp::TackoraApp(CommandLine commandLine, QObject *parent)
     : QObject(parent)
     , m_commandLine(std::move(commandLine))
     , m_settings(m_commandLine.appFolder)
+    , m_choosers(m_settings.AppFolder())
     , m_instance(m_settings.AppFolder())
     , m_clockPanel(m_clock, m_shutdownRunner, m_values)
     , m_trayHost(appIcon())
@@ -54,6 +61,9 @@ bool TackoraApp::start() {
     connect(&m_memoSlots, &MemoSlots::currentMemoChanged, &m_board,
             [this](int number) { m_board.setCurrentMemoCaption(QString::number(number)); });
     LoadBoardSettings(m_board, m_settings, m_values);
+    const QString picture = m_settings.ReadSetting(QStringLiteral("FILEBOX"), QStringLiteral("FB_pic"));
+    if (!picture.isEmpty() && QFileInfo(picture).isFile())
+        m_boardWindow->setBackground(BackgroundPicture::ApplyBackground(picture, 2, m_settings).canvas);
     m_memoSlots.LoadMemos(m_settings);
     m_menu = std::make_unique<ProgramMenu>(m_board, m_shutdownHelper, m_shell, m_settings.AppFolder());
 
@@ -84,6 +94,21 @@ bool TackoraApp::start() {
             [this] { openMemoEditor(m_memoSlots.currentMemoOrFirst(), true); });
     connect(m_boardWindow.get(), &BoardWindow::memoEditorRequested, this,
             [this] { openMemoEditor(m_memoSlots.currentMemoOrFirst(), false); });
+    connect(m_boardWindow.get(), &BoardWindow::categoryClicked, this, &TackoraApp::openCategory);
+    connect(m_boardWindow.get(), &BoardWindow::backgroundPictureRequested, this,
+            &TackoraApp::chooseBackgroundPicture);
+    connect(m_boardWindow.get(), &BoardWindow::settingsRequested, this, &TackoraApp::openSettings);
+    connect(m_menu.get(), &ProgramMenu::safeRequested, this,
+            [this] { openSafeAfterKey(SafeKeyAsker::Menu); });
+    connect(m_menu.get(), &ProgramMenu::settingsRequested, this, &TackoraApp::openSettings);
+    m_dropHandler.openSettings = [this] { openSettings(); };
+    setCryptoMessages(&m_dialogs);
+    setCryptoBusyIndicator([](bool busy) {
+        if (busy)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    });
     connect(&m_trayHost, &TrayHost::leftClicked, &m_trayClicks, &TrayClicks::leftClick);
     connect(&m_trayHost, &TrayHost::rightClicked, &m_trayClicks, &TrayClicks::rightClick);
     connect(&m_trayClicks, &TrayClicks::menuRequested, this, [this] { m_menu->popup(QCursor::pos()); });
@@ -116,11 +141,26 @@ void TackoraApp::dropOnTile(int index, const QStringList &paths) {
     std::array<DropCategory, 9> categories;
     for (int i = 0; i < 9; ++i)
         categories[i] = {m_board.categories()[i].caption, m_board.categories()[i].folder};
+    if (m_dropping)
+        return; // the board repaints during a long drop; a second drop waits for none
+    m_dropping = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool refresh = m_dropHandler.drop(index, paths, categories);
-    if (refresh)
-        RefreshDiskUsage();
+    {
+        DropProgressDialog progress(m_boardWindow.get());
+        m_dropHandler.progress = [&progress](int done, int total, const QString &item) {
+            progress.item(done, total, item);
+        };
+        m_dropHandler.itemBytes = [&progress](std::uint64_t done, std::uint64_t total) {
+            progress.bytes(done, total);
+        };
+        const bool refresh = m_dropHandler.drop(index, paths, categories);
+        m_dropHandler.progress = nullptr;
+        m_dropHandler.itemBytes = nullptr;
+        if (refresh)
+            RefreshDiskUsage();
+    }
     QApplication::restoreOverrideCursor();
+    m_dropping = false;
 }
 
 void TackoraApp::RefreshDiskUsage() {
@@ -137,6 +177,48 @@ void TackoraApp::RefreshDiskUsage() {
                                               std::uint64_t(qMax<qint64>(0, volume.bytesAvailable())),
                                               sizes.root),
                          tips);
+}
+
+void TackoraApp::openCategory(int index) {
+    if (index == 8) {
+        openSafeAfterKey(SafeKeyAsker::SafeTile);
+    } else if (index >= 0 && index < 8) {
+        m_shell.openPath(m_board.categories()[index].folder);
+    }
+}
+
+void TackoraApp::openSafeAfterKey(SafeKeyAsker asker) {
+    switch (AskSafeKey(m_dialogs, m_settings, m_values.MasterKey, asker)) {
+    case SafeKeyOutcome::OpenSafe: {
+        FileSafe safe(m_settings, m_values, m_dialogs, m_choosers, m_shell);
+        FileSafeWindow window(safe, m_boardWindow.get());
+        window.exec();
+        break;
+    }
+    case SafeKeyOutcome::OpenSettings:
+        openSettings();
+        break;
+    default:
+        break;
+    }
+}
+
+void TackoraApp::chooseBackgroundPicture() {
+    const QString path = m_choosers.ShowFileDialog(m_boardWindow.get(), QStringLiteral("选择一个图片文件"),
+                                                   QStringLiteral("*.bmp;*.jpg;*.gif"),
+                                                   QStringLiteral("更换背景"), QString(), 1, QString());
+    if (path.isEmpty() || !QFileInfo(path).isFile())
+        return;
+    const BackgroundPicture::Applied applied = BackgroundPicture::ApplyBackground(path, 1, m_settings);
+    if (applied.notAPicture) {
+        m_dialogs.message(path + QStringLiteral("不是可以读取的图片文件！"), QString(), MessageIcon::Warning);
+        return;
+    }
+    m_boardWindow->setBackground(applied.canvas);
+}
+
+void TackoraApp::openSettings() {
+    // The settings window arrives with its own change.
 }
 
 void TackoraApp::openMemoEditor(int number, bool viewMode) {

@@ -6,10 +6,12 @@
 #include "board/ClockPanel.h"
 #include "common/ProcessValues.h"
 #include "common/SecondTimer.h"
+#include "crypto/SafeKeyPrompt.h"
 #include "filebox/DropHandler.h"
 #include "memos/MemoScheduler.h"
 #include "memos/MemoSlots.h"
 #include "platform/Clock.h"
+#include "platform/QtFileChoosers.h"
 #include "platform/QtSoundPlayer.h"
 #include "platform/QtTrayHost.h"
 #include "platform/QtUserDialogs.h"
@@ -54,6 +56,15 @@ public:
     /// Opens the memo editor on memo number, unless one is open already.
     void openMemoEditor(int number, bool viewMode);
 
+    /// A click on a category label: its folder, or the safe after its key.
+    void openCategory(int index);
+    /// The safe's key question, then the file safe or the settings window.
+    void openSafeAfterKey(SafeKeyAsker asker);
+    /// "P" and Command1: a new background picture for the file box.
+    void chooseBackgroundPicture();
+    /// The settings window, modal.
+    void openSettings();
+
 private:
     CommandLine m_commandLine;
     SettingsFile m_settings;
@@ -62,6 +73,7 @@ private:
     ProcessShutdownRunner m_shutdownRunner;
     DesktopShellOpener m_shell;
     QtUserDialogs m_dialogs;
+    QtFileChoosers m_choosers;
     SingleInstance m_instance;
     TerminationSignals m_signals;
     BoardModel m_board;
@@ -77,6 +89,7 @@ private:
     MemoPage *m_memoPage = nullptr;
     DropHandler m_dropHandler;
     bool m_editorOpen = false;
+    bool m_dropping = false;
     std::unique_ptr<BoardWindow> m_boardWindow;
     std::unique_ptr<ProgramMenu> m_menu;
     bool m_unloaded = false;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "board/BoardWindow.h"
 
+#include "board/BackgroundPicture.h"
 #include "board/BoardLayout.h"
 #include "board/BoardModel.h"
 #include "board/ClockPanel.h"
@@ -18,6 +19,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QUrl>
 
 using namespace BoardLayout;
@@ -160,6 +162,12 @@ void BoardWindow::buildClockStrip() {
     m_clockLabels[1]->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     addHeaderButton(strip, 1, 3960, QStringLiteral("固定"));
     addHeaderButton(strip, 0, 4320, QStringLiteral("关闭"));
+
+    // Beyond the board's right edge, so never seen; it changes the background too.
+    auto *hidden = new QPushButton(QStringLiteral("添加托盘图标"), this);
+    hidden->setObjectName(QStringLiteral("Command1"));
+    hidden->setGeometry(twipsRect(5040, 600, 1335, 375));
+    connect(hidden, &QPushButton::clicked, this, &BoardWindow::backgroundPictureRequested);
 }
 
 void BoardWindow::buildMemoStrips() {
@@ -266,7 +274,8 @@ void BoardWindow::applyFileBox() {
         m_categoryLabels[i]->setToolTip(category.folder);
         setTextColour(m_categoryLabels[i], textColour);
         const QColor tile = category.hasTileColour ? WindowsColour::fromWord(category.tileColour) : kWhite;
-        setColours(m_tiles[i], textColour, tile);
+        // A background picture covers the tiles' own colours.
+        setColours(m_tiles[i], textColour, m_hasBackground ? QColor() : tile);
     }
     refreshWhiteKey(this);
 }
@@ -368,6 +377,24 @@ void BoardWindow::setMemoPageExpanded(bool expanded) {
     refreshWhiteKey(this);
 }
 
+void BoardWindow::setBackground(const QImage &canvas) {
+    if (canvas.isNull())
+        return;
+    m_hasBackground = true;
+    for (int i = 0; i < kCategoryCount; ++i) {
+        const QRect part = BackgroundPicture::tilePart(canvas.size(), i);
+        QWidget *tile = m_tiles[i];
+        tile->resize(part.size());
+        tile->raise();
+        QPalette palette = tile->palette();
+        palette.setBrush(QPalette::Window, QBrush(QPixmap::fromImage(canvas.copy(part))));
+        tile->setPalette(palette);
+        tile->setAutoFillBackground(true);
+    }
+    m_headers[4]->raise();
+    refreshWhiteKey(this);
+}
+
 void BoardWindow::resetCategoryHighlight() {
     const QColor textColour = categoryTextColour();
     for (QLabel *label : m_categoryLabels) {
@@ -425,6 +452,12 @@ bool BoardWindow::eventFilter(QObject *watched, QEvent *event) {
         return false;
     }
 
+    if (const int category = indexIn(m_categoryLabels, watched);
+        category >= 0 && type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton &&
+        m_categoryLabels[category]->rect().contains(mouse->position().toPoint())) {
+        Q_EMIT categoryClicked(category);
+        return true;
+    }
     if (type != QEvent::MouseMove)
         return QWidget::eventFilter(watched, event);
     // Each surface answers for itself: a move over a tile must not also reach

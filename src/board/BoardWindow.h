@@ -10,6 +10,7 @@
 class BoardModel;
 class ClockPanel;
 class QDropEvent;
+class QImage;
 class QLabel;
 class ShellOpener;
 struct ClockTexts;
@@ -37,6 +38,10 @@ public:
     /// The header buttons' hover highlight goes.
     void resetButtonHighlight();
 
+    /// Paints the nine parts of canvas behind the category tiles, each tile
+    /// resized to a third of the canvas; a null canvas changes nothing.
+    void setBackground(const QImage &canvas);
+
 Q_SIGNALS:
     void firstPainted();
     /// Alt+F4 and the like: the program's orderly end.
@@ -47,6 +52,8 @@ Q_SIGNALS:
     void settingsRequested();
     void calendarToggleRequested();
     void backgroundPictureRequested();
+    /// A click on category label index.
+    void categoryClicked(int index);
     /// Timer2(3): the memos are to be reloaded.
     void memosReloadRequested();
     /// Files or folders dropped on category tile index (local paths).
@@ -100,4 +107,5 @@ private:
     QPoint m_dragOrigin; // window position then
     bool m_dragging = false;
     bool m_painted = false;
+    bool m_hasBackground = false;
 };

@@ -108,22 +108,24 @@ void FileSafe::fileClicked(const QString &name) {
 }
 
 void FileSafe::chooseFileToDecrypt(QWidget *owner) {
-    const QString path = m_choosers.ShowFileDialog(owner, QStringLiteral("选择一个待解密文件"), QStringLiteral("*.aes"),
-                                                   QStringLiteral("解密文件"), QString(), 1);
+    const QString path =
+        m_choosers.ShowFileDialog(owner, QStringLiteral("选择一个待解密文件"), QStringLiteral("*.aes"),
+                                  QStringLiteral("解密文件"), QString(), 1);
     if (!path.isEmpty())
         decryptPath = path;
 }
 
 void FileSafe::chooseFileToEncrypt(QWidget *owner) {
-    const QString path = m_choosers.ShowFileDialog(owner, QStringLiteral("选择一个待加密文件"), QStringLiteral("*.*"),
-                                                   QStringLiteral("所有文件"), QString(), 1);
+    const QString path =
+        m_choosers.ShowFileDialog(owner, QStringLiteral("选择一个待加密文件"), QStringLiteral("*.*"),
+                                  QStringLiteral("所有文件"), QString(), 1);
     if (!path.isEmpty())
         encryptPath = path;
 }
 
 void FileSafe::chooseResultFolder(QWidget *owner) {
-    const QString folder =
-        m_choosers.BrowseForFolder(owner, QStringLiteral("选择待待加密或解密文件存放的文件夹路径"), QString());
+    const QString folder = m_choosers.BrowseForFolder(
+        owner, QStringLiteral("选择待待加密或解密文件存放的文件夹路径"), QString());
     if (!folder.isEmpty())
         resultFolder = folder.endsWith(kSeparator) ? folder : folder + kSeparator;
 }
@@ -151,8 +153,8 @@ bool FileSafe::confirmOverwrite(const QString &target, const QString &verb, cons
 }
 
 void FileSafe::appendLog(bool encrypted, const QString &source, const QString &target) {
-    SafeLog::append(m_settings.AppFolder(),
-                    SafeLog::record(encrypted, QDateTime::currentDateTime(), source, target, m_values.SecurityKey));
+    SafeLog::append(m_settings.AppFolder(), SafeLog::record(encrypted, QDateTime::currentDateTime(), source,
+                                                            target, m_values.SecurityKey));
     m_logText = SafeLog::read(m_settings.AppFolder());
 }
 

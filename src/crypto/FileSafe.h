@@ -17,8 +17,8 @@ struct ProcessValues;
 /// Every operation reads the security key stored at that moment.
 class FileSafe final {
 public:
-    FileSafe(const SettingsFile &settings, ProcessValues &values, UserDialogs &dialogs, FileChoosers &choosers,
-             ShellOpener &shell);
+    FileSafe(const SettingsFile &settings, ProcessValues &values, UserDialogs &dialogs,
+             FileChoosers &choosers, ShellOpener &shell);
 
     /// Form_Load: the safe folder, the lists on it, the result folder and the log.
     void load();

@@ -43,7 +43,8 @@ FileSafeWindow::FileSafeWindow(FileSafe &safe, QWidget *parent)
 
     auto *operations = new QGroupBox(QStringLiteral("[文件加解密]"), this);
     auto *grid = new QGridLayout(operations);
-    const QString labels[3] = {QStringLiteral("保存路径："), QStringLiteral("解密文件："), QStringLiteral("加密文件：")};
+    const QString labels[3] = {QStringLiteral("保存路径："), QStringLiteral("解密文件："),
+                               QStringLiteral("加密文件：")};
     const char *commands[3] = {"Command3", "Command1", "Command2"};
     const QString actions[3] = {QStringLiteral("打开"), QStringLiteral("解密"), QStringLiteral("加密")};
     QPushButton *choose[3] = {};
@@ -57,7 +58,8 @@ FileSafeWindow::FileSafeWindow(FileSafe &safe, QWidget *parent)
         m_paths[box]->setReadOnly(true);
         choose[box] = addButton(operations, QStringLiteral("%1(0)").arg(QLatin1String(commands[box])),
                                 QStringLiteral("选择"));
-        act[box] = addButton(operations, QStringLiteral("%1(1)").arg(QLatin1String(commands[box])), actions[box]);
+        act[box] =
+            addButton(operations, QStringLiteral("%1(1)").arg(QLatin1String(commands[box])), actions[box]);
         grid->addWidget(new QLabel(labels[box], operations), row, 0);
         grid->addWidget(m_paths[box], row, 1);
         grid->addWidget(choose[box], row, 2);

@@ -6,7 +6,8 @@
 
 SafeKeyOutcome AskSafeKey(UserDialogs &dialogs, const SettingsFile &settings, const QString &masterKey,
                           SafeKeyAsker asker) {
-    const QString typed = askTrimmed(dialogs, QStringLiteral("请输入安全密匙："), QStringLiteral("【文件保险柜】"));
+    const QString typed =
+        askTrimmed(dialogs, QStringLiteral("请输入安全密匙："), QStringLiteral("【文件保险柜】"));
     if (typed.isEmpty())
         return SafeKeyOutcome::Cancelled;
     switch (VerifySecurityKey(settings, masterKey, typed)) {
@@ -19,8 +20,8 @@ SafeKeyOutcome AskSafeKey(UserDialogs &dialogs, const SettingsFile &settings, co
                         QStringLiteral("提示"), MessageIcon::Warning);
         return SafeKeyOutcome::OpenSettings;
     default:
-        dialogs.message(QStringLiteral("您输入的安全密匙不正确！不能使用文件保险柜！"), QStringLiteral("警告"),
-                        MessageIcon::Critical);
+        dialogs.message(QStringLiteral("您输入的安全密匙不正确！不能使用文件保险柜！"),
+                        QStringLiteral("警告"), MessageIcon::Critical);
         return SafeKeyOutcome::WrongKey;
     }
 }

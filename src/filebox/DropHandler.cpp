@@ -51,7 +51,7 @@ void DropHandler::moveLoop(int index, const QStringList &paths, const DropCatego
             continue;
         if (progress)
             progress(int(i), int(paths.size()), path);
-        const DropMove::Result result = DropMove::moveIntoFolder(path, category.folder);
+        const DropMove::Result result = DropMove::moveIntoFolder(path, category.folder, nullptr, itemBytes);
         Balloons *balloons = m_values.notifyIcon;
         if (result == DropMove::Result::Failed) {
             // Reporting a move that did not happen as done would mislead.
@@ -93,7 +93,12 @@ bool DropHandler::safeLoop(const QStringList &paths, const DropCategory &categor
         if (progress)
             progress(int(i), int(paths.size()), path);
         Balloons *balloons = m_values.notifyIcon;
-        if (EncryptFileWithKey(path, target, securityText)) {
+        cRijndael::Progress bytes;
+        if (itemBytes)
+            bytes = [this](qint64 done, qint64 total) {
+                itemBytes(std::uint64_t(done), std::uint64_t(total));
+            };
+        if (EncryptFileWithKey(path, target, securityText, bytes)) {
             SafeLog::append(m_appFolder, SafeLog::record(true, QDateTime::currentDateTime(), path, target,
                                                          m_values.SecurityKey));
             if (balloons)

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <array>
+#include <cstdint>
 #include <functional>
 
 class StatusLine;
@@ -36,6 +37,9 @@ public:
     std::function<void()> openSettings;
     /// Called before each item (for progress feedback on long drops).
     std::function<void(int done, int total, const QString &item)> progress;
+    /// Bytes written so far for the current item, while it has to be copied
+    /// or encrypted.
+    std::function<void(std::uint64_t done, std::uint64_t total)> itemBytes;
 
 private:
     void moveLoop(int index, const QStringList &paths, const DropCategory &category);

@@ -3,6 +3,9 @@
 
 #include <QString>
 
+#include <cstdint>
+#include <functional>
+
 /// The refusals and the move of items dropped on a category tile.
 namespace DropMove {
 
@@ -19,10 +22,14 @@ enum class Result {
     Failed,     // nothing changed at the old place
 };
 
+/// Bytes copied so far of the item's total, while a move has to copy.
+using ByteProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;
+
 /// Moves a file or folder into folder under its own name, replacing a file of
 /// that name (folders merge). On one filesystem a rename does it at once;
 /// otherwise the source goes only after its whole copy is complete and of the
 /// right size. error (when given) names the failed step.
-Result moveIntoFolder(const QString &source, const QString &folder, QString *error = nullptr);
+Result moveIntoFolder(const QString &source, const QString &folder, QString *error = nullptr,
+                      const ByteProgress &progress = {});
 
 } // namespace DropMove

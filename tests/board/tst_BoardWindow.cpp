@@ -8,8 +8,11 @@
 
 #include "TestSupport.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QMimeData>
+#include <QPainter>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
@@ -120,6 +123,112 @@ private Q_SLOTS:
                  QColor(Qt::red)); // a tile does not reset buttons
         QTest::mouseMove(f.label(QStringLiteral("Lab1(2)")));
         QCOMPARE(textColour(f.label(QStringLiteral("LabAn(7)"))), QColor(Qt::white));
+    }
+
+    void headerButtonsAskForTheirWindows_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QByteArray>("signal");
+        QTest::newRow("V current memo")
+            << QStringLiteral("LabAn(3)") << QByteArray(SIGNAL(currentMemoRequested()));
+        QTest::newRow("E memo editor")
+            << QStringLiteral("LabAn(4)") << QByteArray(SIGNAL(memoEditorRequested()));
+        QTest::newRow("S settings") << QStringLiteral("LabAn(6)") << QByteArray(SIGNAL(settingsRequested()));
+        QTest::newRow("D calendar") << QStringLiteral("LabAn(7)")
+                                    << QByteArray(SIGNAL(calendarToggleRequested()));
+        QTest::newRow("P background")
+            << QStringLiteral("LabAn(8)") << QByteArray(SIGNAL(backgroundPictureRequested()));
+    }
+    void headerButtonsAskForTheirWindows() {
+        QFETCH(QString, button);
+        QFETCH(QByteArray, signal);
+        Fixture f;
+        f.window.show();
+        QSignalSpy asked(&f.window, signal.constData());
+        f.click(button);
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(f.window.height(), 731); // nothing else changed
+    }
+
+    void hiddenCommandButtonChangesTheBackgroundToo() {
+        Fixture f;
+        QSignalSpy asked(&f.window, &BoardWindow::backgroundPictureRequested);
+        auto *command = f.window.findChild<QPushButton *>(QStringLiteral("Command1"));
+        QCOMPARE(command->text(), QStringLiteral("添加托盘图标"));
+        QVERIFY(command->x() >= f.window.width()); // out of view
+        command->click();
+        QCOMPARE(asked.size(), 1);
+    }
+
+    void categoryHoverColours_data() {
+        QTest::addColumn<QString>("fontColour");
+        QTest::addColumn<QColor>("others");
+        QTest::newRow("no colour: button text") << QString() << QColor(Qt::black);
+        QTest::newRow("blue") << QStringLiteral("&H00FF0000&") << QColor(Qt::blue);
+    }
+    void categoryHoverColours() {
+        QFETCH(QString, fontColour);
+        QFETCH(QColor, others);
+        Fixture f;
+        f.model.setFileBox(QStringLiteral("/tmp/box/"), fontColour, f.model.categories());
+        f.window.show();
+        const auto move = [&](const QString &name) {
+            QWidget *widget = f.window.findChild<QWidget *>(name);
+            QMouseEvent event(QEvent::MouseMove, QPointF(3, 3), widget->mapToGlobal(QPointF(3, 3)),
+                              Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(widget, &event);
+        };
+        move(QStringLiteral("LabBox(2)"));
+        QCOMPARE(textColour(f.label(QStringLiteral("LabBox(2)"))), QColor(Qt::red));
+        QCOMPARE(f.label(QStringLiteral("LabBox(2)"))->cursor().shape(), Qt::WhatsThisCursor);
+        move(QStringLiteral("LabBox(5)"));
+        QCOMPARE(textColour(f.label(QStringLiteral("LabBox(2)"))), others);
+        QCOMPARE(textColour(f.label(QStringLiteral("LabBox(5)"))), QColor(Qt::red));
+        move(QStringLiteral("LabMsg(3)")); // a header resets buttons, not categories
+        QCOMPARE(textColour(f.label(QStringLiteral("LabBox(5)"))), QColor(Qt::red));
+        move(QStringLiteral("Picture1(7)"));
+        for (int i = 0; i < 9; ++i)
+            QCOMPARE(textColour(f.label(QStringLiteral("LabBox(%1)").arg(i))), others);
+    }
+
+    void categoryLabelsReportClicks() {
+        Fixture f;
+        f.window.show();
+        QSignalSpy clicked(&f.window, &BoardWindow::categoryClicked);
+        f.click(QStringLiteral("LabBox(0)"));
+        f.click(QStringLiteral("LabBox(8)"));
+        QTest::mouseClick(f.window.findChild<QWidget *>(QStringLiteral("Picture1(4)")), Qt::LeftButton, {},
+                          QPoint(5, 5)); // the tile outside its label: nothing
+        QCOMPARE(clicked.size(), 2);
+        QCOMPARE(clicked[0][0].toInt(), 0);
+        QCOMPARE(clicked[1][0].toInt(), 8);
+        QVERIFY(f.shell.opened.isEmpty()); // the program decides what a click opens
+    }
+
+    void backgroundIsCutIntoNineTiles() {
+        Fixture f;
+        QImage canvas(319, 316, QImage::Format_RGB32);
+        for (int i = 0; i < 9; ++i)
+            canvas.fill(Qt::white);
+        QPainter painter(&canvas);
+        for (int i = 0; i < 9; ++i)
+            painter.fillRect(QRect((i % 3) * 106, (i / 3) * 105, 106, 105),
+                             QColor(20 * i, 255 - 20 * i, 7 * i));
+        painter.end();
+        f.window.setBackground(canvas);
+        f.window.show();
+        for (int i = 0; i < 9; ++i) {
+            QWidget *tile = f.window.findChild<QWidget *>(QStringLiteral("Picture1(%1)").arg(i));
+            QCOMPARE(tile->size(), QSize(106, 105));
+            // The tiles keep their places, now slightly larger than designed.
+            QCOMPARE(tile->pos(), QPoint((i % 3) * 104, (i / 3) * 104));
+            const QImage shown = tile->grab().toImage();
+            QCOMPARE(shown.pixelColor(1, 1), QColor(20 * i, 255 - 20 * i, 7 * i));
+        }
+        // A later change of the tiles' colours leaves the picture in place.
+        f.model.setFileBox(QStringLiteral("/tmp/box/"), QString(), f.model.categories());
+        QCOMPARE(
+            f.window.findChild<QWidget *>(QStringLiteral("Picture1(0)"))->grab().toImage().pixelColor(1, 1),
+            QColor(0, 255, 0));
     }
 
     void clockLabelsFollowThePanel() {

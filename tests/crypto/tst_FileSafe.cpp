@@ -45,8 +45,8 @@ class tst_FileSafe : public QObject {
         }
         QString safeFile(const QString &name) const { return app + QStringLiteral("保险柜/") + name; }
         QStringList logLines() const {
-            return AnsiCodec::decode(readBytes(app + QStringLiteral("jm.log"))).split(QStringLiteral("\r\n"),
-                                                                                     Qt::SkipEmptyParts);
+            return AnsiCodec::decode(readBytes(app + QStringLiteral("jm.log")))
+                .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
         }
     };
 
@@ -106,14 +106,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::newRow("encrypt, no folder") << true << QString() << QStringLiteral("in.txt")
                                             << QStringLiteral("没有选择加密文件后的存放文件夹！");
-        QTest::newRow("encrypt, no file") << true << QStringLiteral("@") << QString()
-                                          << QStringLiteral("请先选择一个待加密文件！");
+        QTest::newRow("encrypt, no file")
+            << true << QStringLiteral("@") << QString() << QStringLiteral("请先选择一个待加密文件！");
         QTest::newRow("encrypt, file gone") << true << QStringLiteral("@") << QStringLiteral("gone.txt")
                                             << QStringLiteral("该文件不存在！请重新选择！");
         QTest::newRow("decrypt, no folder") << false << QString() << QStringLiteral("in.txt")
                                             << QStringLiteral("没有选择解密文件后的存放文件夹！");
-        QTest::newRow("decrypt, no file") << false << QStringLiteral("@") << QString()
-                                          << QStringLiteral("请先选择一个待解密文件！");
+        QTest::newRow("decrypt, no file")
+            << false << QStringLiteral("@") << QString() << QStringLiteral("请先选择一个待解密文件！");
         QTest::newRow("decrypt, a folder") << false << QStringLiteral("@") << QStringLiteral("保险柜")
                                            << QStringLiteral("该文件不存在！请重新选择！");
     }
@@ -147,7 +147,8 @@ private Q_SLOTS:
         const QString container = f.safeFile(QStringLiteral("report.doc.aes"));
         QVERIFY(QFileInfo::exists(container));
         QVERIFY(QFileInfo::exists(source)); // the window never deletes the plaintext
-        QCOMPARE(f.balloons.shown.last(), QStringLiteral("加密|") + source + QStringLiteral("加密成功并保存完毕!|1"));
+        QCOMPARE(f.balloons.shown.last(),
+                 QStringLiteral("加密|") + source + QStringLiteral("加密成功并保存完毕!|1"));
         QVERIFY(f.safe.files().contains(QStringLiteral("report.doc.aes")));
 
         QDir().mkpath(f.app + QStringLiteral("out"));
@@ -156,11 +157,13 @@ private Q_SLOTS:
         f.safe.openAfterDecrypt = true;
         QVERIFY(f.safe.decrypt());
         QCOMPARE(readBytes(f.app + QStringLiteral("out/report.doc")), QByteArray("quarterly figures\n"));
-        QCOMPARE(f.shell.opened, QStringList{QStringLiteral("path:") + f.app + QStringLiteral("out/report.doc")});
+        QCOMPARE(f.shell.opened,
+                 QStringList{QStringLiteral("path:") + f.app + QStringLiteral("out/report.doc")});
 
         const QStringList lines = f.logLines();
         QCOMPARE(lines.size(), 2);
-        const QRegularExpression stamp(QStringLiteral("^\\[(加密|解密)\\]\\d{4}/\\d{1,2}/\\d{1,2} \\d{1,2}:\\d\\d:\\d\\d,"));
+        const QRegularExpression stamp(
+            QStringLiteral("^\\[(加密|解密)\\]\\d{4}/\\d{1,2}/\\d{1,2} \\d{1,2}:\\d\\d:\\d\\d,"));
         QVERIFY(stamp.match(lines[0]).hasMatch());
         QVERIFY(lines[0].startsWith(QStringLiteral("[加密]")));
         QVERIFY(lines[0].endsWith(u',' + source + u',' + container + u',' + f.values.SecurityKey));
@@ -276,9 +279,11 @@ private Q_SLOTS:
         QCOMPARE(files->item(0)->text(), QStringLiteral("x.aes"));
         window.findChild<QCheckBox *>(QStringLiteral("Check1(1)"))->click();
 
-        const auto rect = files->visualItemRect(files->findItems(QStringLiteral("report.doc"), Qt::MatchExactly)[0]);
+        const auto rect =
+            files->visualItemRect(files->findItems(QStringLiteral("report.doc"), Qt::MatchExactly)[0]);
         QTest::mouseClick(files->viewport(), Qt::LeftButton, {}, rect.center());
-        QCOMPARE(window.findChild<QLineEdit *>(QStringLiteral("Text1(2)"))->text(), f.safeFile(QStringLiteral("report.doc")));
+        QCOMPARE(window.findChild<QLineEdit *>(QStringLiteral("Text1(2)"))->text(),
+                 f.safeFile(QStringLiteral("report.doc")));
         window.findChild<QPushButton *>(QStringLiteral("Command2(1)"))->click();
         QCOMPARE(files->count(), 3);
         QVERIFY(log->toPlainText().trimmed().endsWith(f.values.SecurityKey));
@@ -292,18 +297,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message"); // title|text|icon, or empty
         const int tile = int(SafeKeyAsker::SafeTile);
         const int menu = int(SafeKeyAsker::Menu);
-        QTest::newRow("cancel") << true << QStringLiteral("<cancel>") << tile << int(SafeKeyOutcome::Cancelled)
-                                << QString();
-        QTest::newRow("blanks only") << true << QStringLiteral("   ") << tile << int(SafeKeyOutcome::Cancelled)
-                                     << QString();
-        QTest::newRow("right, with blanks") << true << QStringLiteral(" Key123 ") << tile
-                                            << int(SafeKeyOutcome::OpenSafe) << QString();
+        QTest::newRow("cancel") << true << QStringLiteral("<cancel>") << tile
+                                << int(SafeKeyOutcome::Cancelled) << QString();
+        QTest::newRow("blanks only") << true << QStringLiteral("   ") << tile
+                                     << int(SafeKeyOutcome::Cancelled) << QString();
+        QTest::newRow("right, with blanks")
+            << true << QStringLiteral(" Key123 ") << tile << int(SafeKeyOutcome::OpenSafe) << QString();
         QTest::newRow("wrong") << true << QStringLiteral("Key124") << menu << int(SafeKeyOutcome::WrongKey)
                                << QStringLiteral("警告|您输入的安全密匙不正确！不能使用文件保险柜！|1");
-        QTest::newRow("no key, tile") << false << QStringLiteral("x") << tile << int(SafeKeyOutcome::OpenSettings)
-                                      << QStringLiteral("提示|尚未设置过安全密匙或其他未知错误！请重新设置密匙！|3");
-        QTest::newRow("no key, menu") << false << QStringLiteral("x") << menu << int(SafeKeyOutcome::OpenSettings)
-                                      << QStringLiteral("提示|尚未设置过安全密匙或其他未知错误！请重新设置安全密匙！|3");
+        QTest::newRow("no key, tile")
+            << false << QStringLiteral("x") << tile << int(SafeKeyOutcome::OpenSettings)
+            << QStringLiteral("提示|尚未设置过安全密匙或其他未知错误！请重新设置密匙！|3");
+        QTest::newRow("no key, menu")
+            << false << QStringLiteral("x") << menu << int(SafeKeyOutcome::OpenSettings)
+            << QStringLiteral("提示|尚未设置过安全密匙或其他未知错误！请重新设置安全密匙！|3");
     }
     void safeKeyPrompt() {
         QFETCH(bool, keyStored);

@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -85,6 +87,35 @@ private Q_SLOTS:
         QCOMPARE(DropMove::moveIntoFolder(dir.filePath(QStringLiteral("vanished")), dir.path()),
                  Result::Failed);
         QVERIFY(!error.isEmpty());
+    }
+
+    void copyThatFailsHalfWayLeavesTheSourceWhole() {
+        // A full filesystem: a 1 MiB tmpfs, which only root may mount.
+        QTemporaryDir small;
+        QProcess mount;
+        mount.start(QStringLiteral("mount"),
+                    {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                     QStringLiteral("size=1m"), QStringLiteral("tmpfs"), small.path()});
+        if (!mount.waitForFinished() || mount.exitCode() != 0)
+            QSKIP("cannot mount a small tmpfs here");
+        const auto unmount =
+            qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {small.path()}); });
+
+        QTemporaryDir dir(QDir::currentPath() + QStringLiteral("/drop-XXXXXX")); // not on the tmpfs
+        const QString file = dir.filePath(QStringLiteral("big.bin"));
+        const QByteArray content(2 * 1024 * 1024, 'x');
+        writeBytes(file, content);
+        QCOMPARE(DropMove::moveIntoFolder(file, small.path()), Result::Failed);
+        QCOMPARE(readBytes(file), content);
+        QVERIFY(QDir(small.path()).entryList(QDir::Files | QDir::Hidden).isEmpty()); // no part left
+
+        const QString folder = dir.filePath(QStringLiteral("tree"));
+        QDir().mkpath(folder + QStringLiteral("/sub"));
+        writeBytes(folder + QStringLiteral("/a.bin"), QByteArray(600 * 1024, 'a'));
+        writeBytes(folder + QStringLiteral("/sub/b.bin"), QByteArray(600 * 1024, 'b'));
+        QCOMPARE(DropMove::moveIntoFolder(folder, small.path()), Result::Failed);
+        QCOMPARE(readBytes(folder + QStringLiteral("/a.bin")).size(), 600 * 1024);
+        QCOMPARE(readBytes(folder + QStringLiteral("/sub/b.bin")).size(), 600 * 1024);
     }
 };
 

@@ -38,7 +38,8 @@ private Q_SLOTS:
                                                 QStringLiteral("*.gif")};
         QTest::newRow("all files") << QStringLiteral("*.*") << QStringLiteral("所有文件")
                                    << QStringLiteral("所有文件(*.*)") << QStringList{QStringLiteral("*")};
-        QTest::newRow("no pattern") << QString() << QStringLiteral("ignored") << QStringLiteral("数据库文件(*.mdb)")
+        QTest::newRow("no pattern") << QString() << QStringLiteral("ignored")
+                                    << QStringLiteral("数据库文件(*.mdb)")
                                     << QStringList{QStringLiteral("*.mdb")};
     }
     void texts() {
@@ -51,7 +52,8 @@ private Q_SLOTS:
     }
 
     void foldersEndInOneSeparator() {
-        QCOMPARE(ChooserText::withTrailingSeparator(QStringLiteral("/home/u/box")), QStringLiteral("/home/u/box/"));
+        QCOMPARE(ChooserText::withTrailingSeparator(QStringLiteral("/home/u/box")),
+                 QStringLiteral("/home/u/box/"));
         QCOMPARE(ChooserText::withTrailingSeparator(QStringLiteral("/")), QStringLiteral("/"));
         QCOMPARE(ChooserText::withTrailingSeparator(QString()), QString());
     }
@@ -61,8 +63,9 @@ private Q_SLOTS:
         for (const char *name : {"sea.jpg", "a.bmp", "b.gif", "notes.txt", "c.jpeg"})
             writeBytes(dir.filePath(QString::fromLatin1(name)), "x");
         QFileDialog dialog;
-        QtFileChoosers::configureFileDialog(dialog, QStringLiteral("选择一个图片文件"), QStringLiteral("*.bmp;*.jpg;*.gif"),
-                                            QStringLiteral("更换背景"), dir.path(), 1, QString());
+        QtFileChoosers::configureFileDialog(dialog, QStringLiteral("选择一个图片文件"),
+                                            QStringLiteral("*.bmp;*.jpg;*.gif"), QStringLiteral("更换背景"),
+                                            dir.path(), 1, QString());
         QCOMPARE(dialog.windowTitle(), QStringLiteral("选择一个图片文件"));
         QCOMPARE(dialog.findChild<QComboBox *>(QStringLiteral("fileTypeCombo"))->currentText(),
                  QStringLiteral("更换背景(*.bmp;*.jpg;*.gif)"));
@@ -83,14 +86,15 @@ private Q_SLOTS:
             dialog->selectFile(dir.filePath(QStringLiteral("out")));
             QMetaObject::invokeMethod(dialog, "accept");
         });
-        QCOMPARE(choosers.BrowseForFolder(nullptr, QStringLiteral("请选择设定存储资料盒子文件的路径"), QString()),
-                 dir.filePath(QStringLiteral("out")) + u'/');
+        QCOMPARE(
+            choosers.BrowseForFolder(nullptr, QStringLiteral("请选择设定存储资料盒子文件的路径"), QString()),
+            dir.filePath(QStringLiteral("out")) + u'/');
         QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
-        QCOMPARE(choosers.ShowFileDialog(nullptr, QStringLiteral("t"), QStringLiteral("*.aes"), QStringLiteral("d"),
-                                         QString(), 1, QString()),
+        QCOMPARE(choosers.ShowFileDialog(nullptr, QStringLiteral("t"), QStringLiteral("*.aes"),
+                                         QStringLiteral("d"), QString(), 1, QString()),
                  QString());
-        QCOMPARE(choosers.ShowFileDialog(nullptr, QStringLiteral("t"), QStringLiteral("*.aes"), QStringLiteral("d"),
-                                         QString(), 3, QString()),
+        QCOMPARE(choosers.ShowFileDialog(nullptr, QStringLiteral("t"), QStringLiteral("*.aes"),
+                                         QStringLiteral("d"), QString(), 3, QString()),
                  QString());
     }
 };
