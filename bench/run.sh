@@ -15,3 +15,5 @@ echo "== sealing a file"
 bash "$(dirname "$0")/crypto_files.sh" "$build"
 echo "== memos"
 "$build/bench/memos_bench" --benchmark_min_time=0.5
+echo "== file box"
+bash "$(dirname "$0")/filebox.sh" "$build"

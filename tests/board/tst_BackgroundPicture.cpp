@@ -43,7 +43,8 @@ private Q_SLOTS:
         QCOMPARE(restored.canvas, applied.canvas);
         const QSize size = restored.canvas.size();
         const auto near = [](QColor a, QColor b) {
-            return qAbs(a.red() - b.red()) < 40 && qAbs(a.green() - b.green()) < 40 && qAbs(a.blue() - b.blue()) < 40;
+            return qAbs(a.red() - b.red()) < 40 && qAbs(a.green() - b.green()) < 40 &&
+                   qAbs(a.blue() - b.blue()) < 40;
         };
         QVERIFY(near(restored.canvas.pixelColor(5, size.height() - 5), Qt::red));
         QVERIFY(near(restored.canvas.pixelColor(size.width() - 5, 5), Qt::blue));
@@ -78,14 +79,16 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString app = dir.path() + u'/';
         SettingsFile settings(app);
-        settings.WriteSetting(QStringLiteral("FILEBOX"), QStringLiteral("FB_pic"), app + QStringLiteral("bj.gif"));
+        settings.WriteSetting(QStringLiteral("FILEBOX"), QStringLiteral("FB_pic"),
+                              app + QStringLiteral("bj.gif"));
         const QString chosen = dir.filePath(QStringLiteral("fake.jpg"));
         writeBytes(chosen, "this is text, not a picture");
         const Applied applied = ApplyBackground(chosen, 1, settings);
         QVERIFY(applied.notAPicture);
         QVERIFY(applied.canvas.isNull());
         QVERIFY(!QFileInfo::exists(app + QStringLiteral("bj.jpg")));
-        QCOMPARE(settings.ReadSetting(QStringLiteral("FILEBOX"), QStringLiteral("FB_pic")), app + QStringLiteral("bj.gif"));
+        QCOMPARE(settings.ReadSetting(QStringLiteral("FILEBOX"), QStringLiteral("FB_pic")),
+                 app + QStringLiteral("bj.gif"));
         QVERIFY(ApplyBackground(dir.filePath(QStringLiteral("missing.bmp")), 2, settings).canvas.isNull());
     }
 
