@@ -47,8 +47,9 @@ int main(int argc, char **argv) {
     }
     if (args.size() >= 4 && args[1] == QStringLiteral("usage")) {
         const std::array<QString, 9> captions = {
-            QStringLiteral("公文"), QStringLiteral("报告"), QStringLiteral("报表"), QStringLiteral("图片"), QStringLiteral("音乐"),
-            QStringLiteral("视频"), QStringLiteral("软件"), QStringLiteral("资料"), QStringLiteral("保险柜")};
+            QStringLiteral("公文"), QStringLiteral("报告"), QStringLiteral("报表"),
+            QStringLiteral("图片"), QStringLiteral("音乐"), QStringLiteral("视频"),
+            QStringLiteral("软件"), QStringLiteral("资料"), QStringLiteral("保险柜")};
         qint64 best = -1;
         std::uint64_t bytes = 0;
         for (int run = 0; run < args[3].toInt(); ++run) {

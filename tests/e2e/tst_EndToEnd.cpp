@@ -215,6 +215,60 @@ private Q_SLOTS:
         QCOMPARE(settings.ReadSetting(QStringLiteral("SYSTEM"), QStringLiteral("F_lock")),
                  QStringLiteral("y"));
     }
+
+    void backgroundComesBackAndTheSafeTileOpensTheSafe() {
+        QTemporaryDir home;
+        // A saved copy as the board left it: bitmap data under a JPEG name.
+        const QString copy = home.filePath(QStringLiteral("bj.jpg"));
+        QCOMPARE(QProcess::execute(QStringLiteral("convert"),
+                                   {QStringLiteral("-size"), QStringLiteral("319x316"),
+                                    QStringLiteral("xc:#C81E50"), QStringLiteral("bmp3:") + copy}),
+                 0);
+        writeBytes(home.filePath(QStringLiteral("setup.ini")),
+                   "[SYSTEM]\r\nF_top=1500\r\nF_left=1500\r\n[FILEBOX]\r\nFB_pic=" + copy.toUtf8() + "\r\n");
+        QProcess setKey;
+        setKey.start(
+            qEnvironmentVariable("TACKORA_BINARY_DIR") + QStringLiteral("/bin/tackora-cli"),
+            {QStringLiteral("--home"), home.path(), QStringLiteral("safe"), QStringLiteral("set-key")});
+        setKey.write("Key12345\nansr\n");
+        setKey.closeWriteChannel();
+        QVERIFY(setKey.waitForFinished(10000));
+        QCOMPARE(setKey.exitCode(), 0);
+
+        QProcess program;
+        program.start(programPath(), {QStringLiteral("--home"), home.path(), QStringLiteral("--no-splash")});
+        const QString board = waitForWindow(QStringLiteral("Tackora V1.0"));
+        QVERIFY(!board.isEmpty());
+        QTest::qWait(300);
+        // Tile 0's top left corner shows the picture.
+        const QString pixel =
+            command(QStringLiteral("import"), {QStringLiteral("-window"), board, QStringLiteral("-crop"),
+                                               QStringLiteral("1x1+8+384"), QStringLiteral("txt:-")});
+        QVERIFY2(pixel.contains(QStringLiteral("srgb(200,30,80)")), qPrintable(pixel));
+
+        // The safe's label, at 264,668 on the board.
+        const QRegularExpressionMatch position =
+            QRegularExpression(QStringLiteral("Position: (\\d+),(\\d+)"))
+                .match(xdotool({QStringLiteral("getwindowgeometry"), board}));
+        QVERIFY(position.hasMatch());
+        xdotool({QStringLiteral("mousemove"), QString::number(position.captured(1).toInt() + 264),
+                 QString::number(position.captured(2).toInt() + 668)});
+        xdotool({QStringLiteral("click"), QStringLiteral("1")});
+        const QString question = waitForWindow(QStringLiteral("【文件保险柜】"), 10000);
+        QVERIFY(!question.isEmpty());
+        xdotool({QStringLiteral("type"), QStringLiteral("--window"), question, QStringLiteral("Key12345")});
+        xdotool({QStringLiteral("key"), QStringLiteral("--window"), question, QStringLiteral("Return")});
+        xdotool({QStringLiteral("keyup"), QStringLiteral("Return")});
+        const QString safe = waitForWindow(QStringLiteral("文件保险柜"), 10000);
+        QVERIFY(!safe.isEmpty());
+        xdotool({QStringLiteral("key"), QStringLiteral("--window"), safe, QStringLiteral("Escape")});
+        xdotool({QStringLiteral("keyup"), QStringLiteral("Escape")});
+        QTRY_VERIFY(!windowVisible(QStringLiteral("文件保险柜")));
+
+        program.terminate();
+        QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(program.exitCode(), 0);
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_EndToEnd)
