@@ -7,8 +7,11 @@
 #include "crypto/CryptoHelpers.h"
 #include "crypto/FileSafe.h"
 #include "crypto/FileSafeWindow.h"
+#include "crypto/SecurityKey.h"
 #include "memos/MemoEditorWindow.h"
 #include "memos/MemoPage.h"
+#include "platform/Autorun.h"
+#include "settings/SettingsWindow.h"
 #include "shell/AppIcon.h"
 #include "shell/ProgramMenu.h"
 #include "shell/SplashWindow.h"
@@ -218,7 +221,32 @@ void TackoraApp::chooseBackgroundPicture() {
 }
 
 void TackoraApp::openSettings() {
-    // The settings window arrives with its own change.
+    if (m_unloaded)
+        return;
+    XdgAutorun autorun(QCoreApplication::applicationFilePath(), m_settings.AppFolder());
+    SettingsForm form(m_settings, m_values, m_dialogs, m_choosers, m_shell, autorun, *this);
+    SecurityKeyFrame security(m_settings, m_values, m_dialogs);
+    SettingsWindow window(form, security, m_boardWindow.get());
+    window.exec();
+}
+
+void TackoraApp::transparencyChosen(int index) {
+    m_board.applyTransparency(QString(QStringLiteral("abc")[qBound(0, index, 2)]));
+}
+
+void TackoraApp::fileBoxSaved(const QString &root, const std::array<QString, 9> &captions,
+                              const std::array<QString, 9> &folders) {
+    std::array<Category, 9> categories = m_board.categories();
+    for (int i = 0; i < 9; ++i) {
+        categories[i].caption = captions[i];
+        categories[i].folder = folders[i];
+    }
+    m_board.setFileBox(root, m_board.captionColourText(), categories);
+    RefreshDiskUsage();
+}
+
+void TackoraApp::userNameSaved(const QString &name) {
+    m_board.setUserNameText(name);
 }
 
 void TackoraApp::openMemoEditor(int number, bool viewMode) {

@@ -20,6 +20,7 @@
 #include "platform/SingleInstance.h"
 #include "platform/TerminationSignals.h"
 #include "settings/SettingsFile.h"
+#include "settings/SettingsForm.h"
 #include "shell/CQLNotifyIcon.h"
 #include "shell/ShutdownHelper.h"
 #include "shell/TrayClicks.h"
@@ -34,7 +35,7 @@ class ProgramMenu;
 
 /// The running program: the real platform services wired to the board, the
 /// tray and the menu, the start-up chain and the orderly end.
-class TackoraApp final : public QObject {
+class TackoraApp final : public QObject, public SettingsEffects {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(TackoraApp)
 public:
@@ -64,6 +65,12 @@ public:
     void chooseBackgroundPicture();
     /// The settings window, modal.
     void openSettings();
+
+    // What saving the settings changes at once.
+    void transparencyChosen(int index) override;
+    void fileBoxSaved(const QString &root, const std::array<QString, 9> &captions,
+                      const std::array<QString, 9> &folders) override;
+    void userNameSaved(const QString &name) override;
 
 private:
     CommandLine m_commandLine;
