@@ -4,6 +4,7 @@
 #include "board/BackgroundPicture.h"
 #include "board/BoardSettings.h"
 #include "board/BoardWindow.h"
+#include "calendar/CalendarWindow.h"
 #include "crypto/CryptoHelpers.h"
 #include "crypto/FileSafe.h"
 #include "crypto/FileSafeWindow.h"
@@ -104,6 +105,8 @@ bool TackoraApp::start() {
     connect(m_menu.get(), &ProgramMenu::safeRequested, this,
             [this] { openSafeAfterKey(SafeKeyAsker::Menu); });
     connect(m_menu.get(), &ProgramMenu::settingsRequested, this, &TackoraApp::openSettings);
+    connect(m_menu.get(), &ProgramMenu::calendarToggleRequested, this, &TackoraApp::toggleCalendar);
+    connect(m_boardWindow.get(), &BoardWindow::calendarToggleRequested, this, &TackoraApp::toggleCalendar);
     m_dropHandler.openSettings = [this] { openSettings(); };
     setCryptoMessages(&m_dialogs);
     setCryptoBusyIndicator([](bool busy) {
@@ -137,6 +140,8 @@ bool TackoraApp::start() {
         QMetaObject::invokeMethod(this, &TackoraApp::unload, Qt::QueuedConnection);
     if (splash)
         splash->close();
+    if (m_board.isCalendarChecked() && !m_commandLine.exitAfterShow)
+        openCalendar();
     return true;
 }
 
@@ -232,6 +237,32 @@ void TackoraApp::openSettings() {
 
 void TackoraApp::transparencyChosen(int index) {
     m_board.applyTransparency(QString(QStringLiteral("abc")[qBound(0, index, 2)]));
+    if (m_calendar && m_board.isCalendarChecked())
+        m_calendar->startTimer1(index);
+}
+
+void TackoraApp::toggleCalendar() {
+    if (m_board.isCalendarChecked()) {
+        m_board.setCalendarChecked(false);
+        m_calendar.reset();
+    } else {
+        m_board.setCalendarChecked(true);
+        openCalendar();
+    }
+}
+
+void TackoraApp::openCalendar() {
+    if (m_unloaded)
+        return;
+    m_calendar = std::make_unique<CalendarWindow>(
+        CalendarWindow::pagePathFor(m_settings.AppFolder(), QCoreApplication::applicationDirPath()),
+        m_settings, m_dialogs, calendarModuleFactory());
+    // A missing page closes the window again; the check mark stays as it is.
+    if (!m_calendar->load()) {
+        m_calendar.reset();
+        return;
+    }
+    m_calendar->show();
 }
 
 void TackoraApp::fileBoxSaved(const QString &root, const std::array<QString, 9> &captions,
@@ -270,6 +301,7 @@ void TackoraApp::unload() {
     m_unloaded = true;
     m_secondTimer.stop();
     SaveBoardSettings(m_board, m_settings);
+    m_calendar.reset();
     m_notifyIcon.DeleteNotifyIcon();
     m_values.notifyIcon = nullptr;
     m_boardWindow->hide();

@@ -30,6 +30,7 @@
 #include <memory>
 
 class BoardWindow;
+class CalendarWindow;
 class MemoPage;
 class ProgramMenu;
 
@@ -65,6 +66,8 @@ public:
     void chooseBackgroundPicture();
     /// The settings window, modal.
     void openSettings();
+    /// "万 年 历" and "D": the calendar window opens or closes with the check mark.
+    void toggleCalendar();
 
     // What saving the settings changes at once.
     void transparencyChosen(int index) override;
@@ -73,6 +76,8 @@ public:
     void userNameSaved(const QString &name) override;
 
 private:
+    void openCalendar();
+
     CommandLine m_commandLine;
     SettingsFile m_settings;
     ProcessValues m_values;
@@ -99,5 +104,6 @@ private:
     bool m_dropping = false;
     std::unique_ptr<BoardWindow> m_boardWindow;
     std::unique_ptr<ProgramMenu> m_menu;
+    std::unique_ptr<CalendarWindow> m_calendar;
     bool m_unloaded = false;
 };

@@ -9,6 +9,8 @@
 #include <cstdio>
 
 int main(int argc, char *argv[]) {
+    // The calendar's web engine, loaded later, shares the program's GL contexts.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tackora"));
     QApplication::setApplicationVersion(

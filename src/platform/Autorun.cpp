@@ -47,14 +47,15 @@ bool XdgAutorun::writeEntry(bool enabled) {
     if (!QDir().mkpath(autostartFolder()))
         return false;
     const QString flag = enabled ? QStringLiteral("true") : QStringLiteral("false");
-    const QString entry = QStringLiteral("[Desktop Entry]\n"
-                                         "Type=Application\n"
-                                         "Name=Tackora\n"
-                                         "Exec=%1\n"
-                                         "Terminal=false\n"
-                                         "Hidden=%2\n"
-                                         "X-GNOME-Autostart-enabled=%3\n")
-                              .arg(execLine(), enabled ? QStringLiteral("false") : QStringLiteral("true"), flag);
+    const QString entry =
+        QStringLiteral("[Desktop Entry]\n"
+                       "Type=Application\n"
+                       "Name=Tackora\n"
+                       "Exec=%1\n"
+                       "Terminal=false\n"
+                       "Hidden=%2\n"
+                       "X-GNOME-Autostart-enabled=%3\n")
+            .arg(execLine(), enabled ? QStringLiteral("false") : QStringLiteral("true"), flag);
     return writeFileAtomically(entryPath(), entry.toUtf8());
 }
 

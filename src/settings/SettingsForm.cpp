@@ -28,7 +28,8 @@ bool isUsableLabel(const QString &label) {
 } // namespace
 
 SettingsForm::SettingsForm(const SettingsFile &settings, ProcessValues &values, UserDialogs &dialogs,
-                           FileChoosers &choosers, ShellOpener &shell, Autorun &autorun, SettingsEffects &effects)
+                           FileChoosers &choosers, ShellOpener &shell, Autorun &autorun,
+                           SettingsEffects &effects)
     : m_settings(settings)
     , m_values(values)
     , m_dialogs(dialogs)
@@ -88,14 +89,15 @@ bool SettingsForm::isShutdownTimeText(const QString &text) {
 
 bool SettingsForm::saveSystem() {
     if (!isShutdownTimeText(shutdownText)) {
-        m_dialogs.message(QStringLiteral("自动关机时间格式有误！请重填（正确为24小时制，例子：17:30:00）"), kHint,
-                          MessageIcon::Warning);
+        m_dialogs.message(QStringLiteral("自动关机时间格式有误！请重填（正确为24小时制，例子：17:30:00）"),
+                          kHint, MessageIcon::Warning);
         return false;
     }
     m_values.ShutdownTime = shutdownText;
     m_settings.WriteSetting(kSystem, QStringLiteral("S_shutdown"), shutdownText);
     const bool autorunWritten = runAtLogon ? m_autorun.RegisterAutorun() : m_autorun.UnregisterAutorun();
-    m_settings.WriteSetting(kSystem, QStringLiteral("S_run"), runAtLogon ? QStringLiteral("y") : QStringLiteral("n"));
+    m_settings.WriteSetting(kSystem, QStringLiteral("S_run"),
+                            runAtLogon ? QStringLiteral("y") : QStringLiteral("n"));
     const int level = qBound(0, transparency, 2);
     m_effects.transparencyChosen(level);
     m_settings.WriteSetting(kSystem, QStringLiteral("F_transparent"), QString(kTransparencyCodes[level]));
@@ -117,26 +119,29 @@ void SettingsForm::chooseFileBoxFolder(QWidget *owner) {
 
 void SettingsForm::clearBackground() {
     m_settings.WriteSetting(kFileBox, QStringLiteral("FB_pic"), QString());
-    m_dialogs.message(QStringLiteral("资料盒子背景图片清除成功，重启软件后生效！"), kHint, MessageIcon::Information);
+    m_dialogs.message(QStringLiteral("资料盒子背景图片清除成功，重启软件后生效！"), kHint,
+                      MessageIcon::Information);
 }
 
 bool SettingsForm::saveFileBox() {
     // The notices are not paths: saving one would make a folder of that name.
     const bool pathMissing = fileBoxPath.isEmpty() || fileBoxPath == noFolderNotice() ||
                              fileBoxPath == wrongFolderNotice() || !QDir::isAbsolutePath(fileBoxPath);
-    if (pathMissing || std::any_of(labels.begin(), labels.end(), [](const QString &l) { return l.isEmpty(); })) {
+    if (pathMissing ||
+        std::any_of(labels.begin(), labels.end(), [](const QString &l) { return l.isEmpty(); })) {
         m_dialogs.message(QStringLiteral("路径或是标签内容未填完整，请重试！"), QString(), MessageIcon::None);
         return false;
     }
     if (!std::all_of(labels.begin(), labels.end(), isUsableLabel)) {
-        m_dialogs.message(QStringLiteral("分类标签不能含有“|”、“/”或“\\”，也不能是“.”或“..”，请重新输入！"), kHint,
-                          MessageIcon::Warning);
+        m_dialogs.message(QStringLiteral("分类标签不能含有“|”、“/”或“\\”，也不能是“.”或“..”，请重新输入！"),
+                          kHint, MessageIcon::Warning);
         return false;
     }
     if (!QFileInfo(fileBoxPath).isDir())
         QDir().mkdir(fileBoxPath); // one level; a missing parent fails quietly
     m_settings.WriteSetting(kFileBox, QStringLiteral("FB_path"), fileBoxPath);
-    const QString base = fileBoxPath.endsWith(QDir::separator()) ? fileBoxPath : fileBoxPath + QDir::separator();
+    const QString base =
+        fileBoxPath.endsWith(QDir::separator()) ? fileBoxPath : fileBoxPath + QDir::separator();
     std::array<QString, 9> folders;
     QStringList list;
     for (int i = 0; i < 9; ++i) {
@@ -154,11 +159,12 @@ bool SettingsForm::saveFileBox() {
 
 bool SettingsForm::saveUser() {
     if (!m_values.UserPassword.isEmpty()) {
-        const QString answer = askTrimmed(m_dialogs, QStringLiteral("设置用户新密码前，请先输入旧的用户使用密码："),
-                                          QStringLiteral("【设置密码】"));
+        const QString answer =
+            askTrimmed(m_dialogs, QStringLiteral("设置用户新密码前，请先输入旧的用户使用密码："),
+                       QStringLiteral("【设置密码】"));
         if (answer != m_values.UserPassword) {
-            m_dialogs.message(QStringLiteral("用户原密码不正确！您不能重新设置新密码！"), QStringLiteral("安全警告"),
-                              MessageIcon::Critical);
+            m_dialogs.message(QStringLiteral("用户原密码不正确！您不能重新设置新密码！"),
+                              QStringLiteral("安全警告"), MessageIcon::Critical);
             return false;
         }
     }
@@ -171,8 +177,9 @@ bool SettingsForm::saveUser() {
     m_settings.WriteSetting(kUser, QStringLiteral("U_name"), name);
     m_values.UserPassword = trimBlanks(passwordText);
     m_settings.WriteSetting(kUser, QStringLiteral("U_pass"), m_values.UserPassword);
-    m_dialogs.message(QStringLiteral("用户使用密码设置成功！\r\n用户：") + userName + QStringLiteral("\r\n密码：") +
-                          passwordText + QStringLiteral("\r\n请记住您的使用密码！"),
+    m_dialogs.message(QStringLiteral("用户使用密码设置成功！\r\n用户：") + userName +
+                          QStringLiteral("\r\n密码：") + passwordText +
+                          QStringLiteral("\r\n请记住您的使用密码！"),
                       QStringLiteral("重要提示"), MessageIcon::Information);
     return true;
 }

@@ -33,8 +33,8 @@ public:
 /// checks, writes and changes. The window mirrors it.
 class SettingsForm final {
 public:
-    SettingsForm(const SettingsFile &settings, ProcessValues &values, UserDialogs &dialogs, FileChoosers &choosers,
-                 ShellOpener &shell, Autorun &autorun, SettingsEffects &effects);
+    SettingsForm(const SettingsFile &settings, ProcessValues &values, UserDialogs &dialogs,
+                 FileChoosers &choosers, ShellOpener &shell, Autorun &autorun, SettingsEffects &effects);
 
     /// Fills every box from setup.ini.
     void FillFromSettings();

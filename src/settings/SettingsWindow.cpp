@@ -65,7 +65,8 @@ QWidget *SettingsWindow::buildSystemFrame() {
     m_runAtLogon = new QCheckBox(QStringLiteral("软件随系统启动自动运行"), frame);
     m_runAtLogon->setObjectName(QStringLiteral("Check1"));
     grid->addWidget(m_runAtLogon, 0, 0, 1, 3);
-    const QString levels[3] = {QStringLiteral("窗体微透明"), QStringLiteral("窗体半透明"), QStringLiteral("窗体全透明")};
+    const QString levels[3] = {QStringLiteral("窗体微透明"), QStringLiteral("窗体半透明"),
+                               QStringLiteral("窗体全透明")};
     for (int i = 0; i < 3; ++i) {
         m_transparency[i] = new QRadioButton(levels[i], frame);
         m_transparency[i]->setObjectName(QStringLiteral("Option1(%1)").arg(i));
@@ -153,14 +154,17 @@ QWidget *SettingsWindow::buildSecurityFrame() {
     }
     grid->addWidget(m_securityBoxes[0], 0, 1);
     grid->addWidget(m_securityBoxes[1], 2, 1);
-    grid->addWidget(note(frame, QStringLiteral("Label2(0)"),
-                         QStringLiteral("*由6-12位字母、数字或符号组成，主要用于加密解密文件，设置后请勿修改或删除，"
-                                        "否则用此密匙加密过的文件将无法解密。")),
-                    1, 0, 1, 3);
-    grid->addWidget(note(frame, QStringLiteral("Label2(1)"),
-                         QStringLiteral("*为防遗忘密匙，需同时设置找回答案，为4位数字、字母或汉字组合。请设置您难忘的答案，"
-                                        "可以是纪念日、手机尾号、或是一句成语。")),
-                    3, 0, 1, 3);
+    grid->addWidget(
+        note(frame, QStringLiteral("Label2(0)"),
+             QStringLiteral("*由6-12位字母、数字或符号组成，主要用于加密解密文件，设置后请勿修改或删除，"
+                            "否则用此密匙加密过的文件将无法解密。")),
+        1, 0, 1, 3);
+    grid->addWidget(
+        note(frame, QStringLiteral("Label2(1)"),
+             QStringLiteral(
+                 "*为防遗忘密匙，需同时设置找回答案，为4位数字、字母或汉字组合。请设置您难忘的答案，"
+                 "可以是纪念日、手机尾号、或是一句成语。")),
+        3, 0, 1, 3);
     m_securityRecover = button(frame, QStringLiteral("Command1(0)"), QStringLiteral("找回密匙"));
     m_securitySave = button(frame, QStringLiteral("Command1(1)"), QStringLiteral("保存配置"));
     m_securitySave->setEnabled(false);
@@ -241,8 +245,10 @@ bool SettingsWindow::eventFilter(QObject *watched, QEvent *event) {
         if (text.size() == 1 && text[0].isPrint()) {
             const QChar c = text[0];
             const bool timeBox = watched == m_shutdown;
-            const bool keyBox = watched == m_user[1] || watched == m_securityBoxes[0] || watched == m_securityBoxes[1];
-            if ((timeBox && !SettingsForm::isShutdownTimeCharacter(c)) || (keyBox && !isAcceptedKeyCharacter(c)))
+            const bool keyBox =
+                watched == m_user[1] || watched == m_securityBoxes[0] || watched == m_securityBoxes[1];
+            if ((timeBox && !SettingsForm::isShutdownTimeCharacter(c)) ||
+                (keyBox && !isAcceptedKeyCharacter(c)))
                 return true; // discarded
         }
     } else if (event->type() == QEvent::MouseMove) {

@@ -12,9 +12,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QKeyEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -38,7 +38,9 @@ public:
 
 class RecordingEffects final : public SettingsEffects {
 public:
-    void transparencyChosen(int index) override { calls.append(QStringLiteral("transparency:%1").arg(index)); }
+    void transparencyChosen(int index) override {
+        calls.append(QStringLiteral("transparency:%1").arg(index));
+    }
     void fileBoxSaved(const QString &root, const std::array<QString, 9> &captions,
                       const std::array<QString, 9> &folders) override {
         calls.append(QStringLiteral("filebox:") + root + u'|' + captions[0] + u'|' + folders[0]);
@@ -80,7 +82,9 @@ class tst_SettingsWindow : public QObject {
         void write(const char *section, const char *key, const QString &value) {
             settings.WriteSetting(QString::fromLatin1(section), QString::fromLatin1(key), value);
         }
-        QString lastMessage() const { return dialogs.shown.isEmpty() ? QString() : dialogs.shown.last().text; }
+        QString lastMessage() const {
+            return dialogs.shown.isEmpty() ? QString() : dialogs.shown.last().text;
+        }
     };
 
 private Q_SLOTS:
@@ -139,7 +143,8 @@ private Q_SLOTS:
         QCOMPARE(f.form.saveSystem(), saved);
         if (!saved) {
             QCOMPARE(f.dialogs.shown.size(), 1);
-            QCOMPARE(f.lastMessage(), QStringLiteral("自动关机时间格式有误！请重填（正确为24小时制，例子：17:30:00）"));
+            QCOMPARE(f.lastMessage(),
+                     QStringLiteral("自动关机时间格式有误！请重填（正确为24小时制，例子：17:30:00）"));
             QCOMPARE(f.read("SYSTEM", "S_shutdown"), QStringLiteral("18:00:00"));
             QVERIFY(f.autorun.calls.isEmpty());
             QVERIFY(f.effects.calls.isEmpty());
@@ -173,19 +178,23 @@ private Q_SLOTS:
         QTest::addColumn<QString>("path"); // "@" is the program folder
         QTest::addColumn<QString>("firstLabel");
         QTest::addColumn<QString>("message");
-        QTest::newRow("saved") << QStringLiteral("@box") << QStringLiteral("公文") << QStringLiteral("配置已保存，即刻生效！");
+        QTest::newRow("saved") << QStringLiteral("@box") << QStringLiteral("公文")
+                               << QStringLiteral("配置已保存，即刻生效！");
         QTest::newRow("saved, trailing separator")
             << QStringLiteral("@box/") << QStringLiteral("公文") << QStringLiteral("配置已保存，即刻生效！");
-        QTest::newRow("an empty label") << QStringLiteral("@box") << QString()
-                                        << QStringLiteral("路径或是标签内容未填完整，请重试！");
-        QTest::newRow("the notice is no path")
-            << SettingsForm::noFolderNotice() << QStringLiteral("公文") << QStringLiteral("路径或是标签内容未填完整，请重试！");
+        QTest::newRow("an empty label")
+            << QStringLiteral("@box") << QString() << QStringLiteral("路径或是标签内容未填完整，请重试！");
+        QTest::newRow("the notice is no path") << SettingsForm::noFolderNotice() << QStringLiteral("公文")
+                                               << QStringLiteral("路径或是标签内容未填完整，请重试！");
         QTest::newRow("a bar") << QStringLiteral("@box") << QStringLiteral("a|b")
-                               << QStringLiteral("分类标签不能含有“|”、“/”或“\\”，也不能是“.”或“..”，请重新输入！");
-        QTest::newRow("a separator") << QStringLiteral("@box") << QStringLiteral("../x")
-                                     << QStringLiteral("分类标签不能含有“|”、“/”或“\\”，也不能是“.”或“..”，请重新输入！");
+                               << QStringLiteral(
+                                      "分类标签不能含有“|”、“/”或“\\”，也不能是“.”或“..”，请重新输入！");
+        QTest::newRow("a separator")
+            << QStringLiteral("@box") << QStringLiteral("../x")
+            << QStringLiteral("分类标签不能含有“|”、“/”或“\\”，也不能是“.”或“..”，请重新输入！");
         QTest::newRow("dot dot") << QStringLiteral("@box") << QStringLiteral("..")
-                                 << QStringLiteral("分类标签不能含有“|”、“/”或“\\”，也不能是“.”或“..”，请重新输入！");
+                                 << QStringLiteral(
+                                        "分类标签不能含有“|”、“/”或“\\”，也不能是“.”或“..”，请重新输入！");
     }
     void fileBoxFrame() {
         QFETCH(QString, path);
@@ -194,9 +203,15 @@ private Q_SLOTS:
         Fixture f;
         f.form.FillFromSettings();
         f.form.fileBoxPath = path.replace(u'@', f.app);
-        f.form.labels = {firstLabel,          QStringLiteral("报告"), QStringLiteral("报表"),
-                         QStringLiteral("图片"), QStringLiteral("音乐"), QStringLiteral("视频"),
-                         QStringLiteral("软件"), QStringLiteral("资料"), QStringLiteral("保险柜")};
+        f.form.labels = {firstLabel,
+                         QStringLiteral("报告"),
+                         QStringLiteral("报表"),
+                         QStringLiteral("图片"),
+                         QStringLiteral("音乐"),
+                         QStringLiteral("视频"),
+                         QStringLiteral("软件"),
+                         QStringLiteral("资料"),
+                         QStringLiteral("保险柜")};
         const bool saved = message == QStringLiteral("配置已保存，即刻生效！");
         QCOMPARE(f.form.saveFileBox(), saved);
         QCOMPARE(f.lastMessage(), message);
@@ -208,10 +223,11 @@ private Q_SLOTS:
         }
         const QString root = f.app + QStringLiteral("box");
         QCOMPARE(f.read("FILEBOX", "FB_path"), path);
-        QCOMPARE(f.read("FILEBOX", "FB_list"), QStringLiteral("公文|报告|报表|图片|音乐|视频|软件|资料|保险柜"));
+        QCOMPARE(f.read("FILEBOX", "FB_list"),
+                 QStringLiteral("公文|报告|报表|图片|音乐|视频|软件|资料|保险柜"));
         QVERIFY(QFileInfo(root + QStringLiteral("/保险柜")).isDir());
-        QCOMPARE(f.effects.calls,
-                 QStringList{QStringLiteral("filebox:") + path + QStringLiteral("|公文|") + root + QStringLiteral("/公文/")});
+        QCOMPARE(f.effects.calls, QStringList{QStringLiteral("filebox:") + path + QStringLiteral("|公文|") +
+                                              root + QStringLiteral("/公文/")});
     }
 
     void userFrame_data() {
@@ -220,12 +236,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("newPassword");
         QTest::addColumn<bool>("saved");
-        QTest::newRow("no password yet") << QString() << QString() << QStringLiteral(" 小王 ") << QStringLiteral("abc")
-                                         << true;
+        QTest::newRow("no password yet")
+            << QString() << QString() << QStringLiteral(" 小王 ") << QStringLiteral("abc") << true;
         QTest::newRow("old password with blanks") << QStringLiteral("Old1") << QStringLiteral("  Old1 ")
                                                   << QStringLiteral("小王") << QStringLiteral("New2") << true;
-        QTest::newRow("wrong old password") << QStringLiteral("Old1") << QStringLiteral("old1") << QStringLiteral("小王")
-                                            << QStringLiteral("New2") << false;
+        QTest::newRow("wrong old password") << QStringLiteral("Old1") << QStringLiteral("old1")
+                                            << QStringLiteral("小王") << QStringLiteral("New2") << false;
         QTest::newRow("cancel counts as wrong") << QStringLiteral("Old1") << QStringLiteral("<cancel>")
                                                 << QStringLiteral("小王") << QString() << false;
         QTest::newRow("empty clears the password") << QStringLiteral("Old1") << QStringLiteral("Old1")
@@ -242,8 +258,8 @@ private Q_SLOTS:
         f.write("USERINFO", "U_pass", oldPassword);
         f.form.FillFromSettings();
         if (!oldPassword.isEmpty())
-            f.dialogs.inputAnswers.enqueue(answer == QStringLiteral("<cancel>") ? std::nullopt
-                                                                               : std::optional<QString>(answer));
+            f.dialogs.inputAnswers.enqueue(
+                answer == QStringLiteral("<cancel>") ? std::nullopt : std::optional<QString>(answer));
         f.form.userName = name;
         f.form.passwordText = newPassword;
         QCOMPARE(f.form.saveUser(), saved);
@@ -263,8 +279,9 @@ private Q_SLOTS:
         QCOMPARE(f.read("USERINFO", "U_name"), name.trimmed());
         QCOMPARE(f.effects.calls, QStringList{QStringLiteral("name:") + name.trimmed()});
         QCOMPARE(f.dialogs.shown.last().title, QStringLiteral("重要提示"));
-        QCOMPARE(f.lastMessage(), QStringLiteral("用户使用密码设置成功！\r\n用户：") + name + QStringLiteral("\r\n密码：") +
-                                      newPassword + QStringLiteral("\r\n请记住您的使用密码！"));
+        QCOMPARE(f.lastMessage(), QStringLiteral("用户使用密码设置成功！\r\n用户：") + name +
+                                      QStringLiteral("\r\n密码：") + newPassword +
+                                      QStringLiteral("\r\n请记住您的使用密码！"));
     }
 
     void clearBackgroundHelpAndLinks() {
@@ -277,14 +294,16 @@ private Q_SLOTS:
         writeBytes(f.app + QStringLiteral("软件使用帮助.txt"), "help");
         f.form.openHelp();
         f.form.openLink(SettingsForm::linkAddresses()[1]);
-        QCOMPARE(f.shell.opened, (QStringList{QStringLiteral("path:") + f.app + QStringLiteral("软件使用帮助.txt"),
-                                              QStringLiteral("url:") + SettingsForm::linkAddresses()[1]}));
+        QCOMPARE(f.shell.opened,
+                 (QStringList{QStringLiteral("path:") + f.app + QStringLiteral("软件使用帮助.txt"),
+                              QStringLiteral("url:") + SettingsForm::linkAddresses()[1]}));
     }
 
     void windowShowsAndSavesItsFrames() {
         Fixture f;
         f.values.MasterKey = BuildMasterKey(masterKeyBaseText(), masterKeyKeyText());
-        f.write("FILEBOX", "FB_list", QStringLiteral("公文资料汇总|报告|报表|图片|音乐|视频|软件|资料|保险柜"));
+        f.write("FILEBOX", "FB_list",
+                QStringLiteral("公文资料汇总|报告|报表|图片|音乐|视频|软件|资料|保险柜"));
         f.write("FILEBOX", "FB_path", f.app + QStringLiteral("box"));
         f.write("SYSTEM", "F_transparent", QStringLiteral("b"));
         QDir().mkpath(f.app + QStringLiteral("box"));
@@ -310,7 +329,8 @@ private Q_SLOTS:
         QCOMPARE(f.read("SYSTEM", "S_shutdown"), QStringLiteral("17:30:00"));
         QCOMPARE(f.read("SYSTEM", "F_transparent"), QStringLiteral("b"));
         window.findChild<QPushButton *>(QStringLiteral("Command3(2)"))->click();
-        QCOMPARE(f.read("FILEBOX", "FB_list"), QStringLiteral("公文资料|报告|报表|图片|音乐|视频|软件|资料|保险柜"));
+        QCOMPARE(f.read("FILEBOX", "FB_list"),
+                 QStringLiteral("公文资料|报告|报表|图片|音乐|视频|软件|资料|保险柜"));
 
         // The security frame: no key yet, so both boxes and saving are open.
         auto *key = window.findChild<QLineEdit *>(QStringLiteral("Text1(0)"));

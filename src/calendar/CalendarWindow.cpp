@@ -1,0 +1,126 @@
+// SPDX-License-Identifier: MIT
+#include "calendar/CalendarWindow.h"
+
+#include "board/LayeredWindow.h"
+#include "common/Twips.h"
+#include "common/WindowsColour.h"
+#include "platform/UserDialogs.h"
+#include "settings/SettingsFile.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLibrary>
+#include <QScreen>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kWidthTwips = 12405;
+constexpr int kHeightTwips = 6270;
+} // namespace
+
+CalendarWindow::CalendarWindow(QString pagePath, const SettingsFile &settings, UserDialogs &dialogs,
+                               ViewFactory viewFactory, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+    , m_pagePath(std::move(pagePath))
+    , m_settings(settings)
+    , m_dialogs(dialogs)
+    , m_viewFactory(std::move(viewFactory)) {
+    setObjectName(QStringLiteral("Q_WNL"));
+    setWindowTitle(QStringLiteral("万年历"));
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setFixedSize(Twips::toPixels(kWidthTwips), Twips::toPixels(kHeightTwips));
+    for (int i = 0; i < int(m_timer1.size()); ++i) {
+        m_timer1[i].setObjectName(QStringLiteral("Timer1(%1)").arg(i));
+        m_timer1[i].setSingleShot(true);
+        m_timer1[i].setInterval(10);
+        connect(&m_timer1[i], &QTimer::timeout, this, [this, i] { runTimer1(i); });
+    }
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+QString CalendarWindow::missingPageMessage() {
+    return QStringLiteral("万年历数据文件wnl,dat丢失！不能正常显示万年历！");
+}
+
+QString CalendarWindow::pagePathFor(const QString &appFolder, const QString &programFolder) {
+    const QString own = appFolder + QStringLiteral("wnl.dat");
+    if (QFileInfo(own).isFile())
+        return own;
+    const QString installed = programFolder + QStringLiteral("/wnl.dat");
+    return QFileInfo(installed).isFile() ? installed : own;
+}
+
+bool CalendarWindow::load() {
+    QFile page(m_pagePath);
+    if (!QFileInfo(m_pagePath).isFile() || !page.open(QIODevice::ReadOnly)) {
+        m_dialogs.message(missingPageMessage(), QString(), MessageIcon::None);
+        return false;
+    }
+    if (!m_view && m_viewFactory)
+        m_view = m_viewFactory(this);
+    if (!m_view) {
+        m_dialogs.message(QStringLiteral("万年历组件无法加载，不能显示万年历！"), QString(), MessageIcon::Warning);
+        return false;
+    }
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+    QMetaObject::invokeMethod(m_view, "loadPage", Q_ARG(QByteArray, page.readAll()),
+                              Q_ARG(QUrl, QUrl::fromLocalFile(QFileInfo(m_pagePath).absoluteFilePath())));
+
+    const QString level = m_settings.ReadSetting(QStringLiteral("SYSTEM"), QStringLiteral("F_transparent"));
+    if (level == u'c')
+        startTimer1(2);
+    else if (level == u'b')
+        startTimer1(1);
+    else if (level == u'a')
+        startTimer1(0);
+    return true;
+}
+
+void CalendarWindow::startTimer1(int index) {
+    if (index >= 0 && index < int(m_timer1.size()))
+        m_timer1[index].start();
+}
+
+void CalendarWindow::runTimer1(int index) {
+    switch (index) {
+    case 0:
+        SetWindowAlpha(this, 230);
+        break;
+    case 1:
+        SetWindowAlpha(this, 100);
+        break;
+    case 2: {
+        if (!(windowFlags() & Qt::Tool)) {
+            const bool wasVisible = isVisible();
+            setWindowFlag(Qt::Tool, true); // no entry in the task list
+            if (wasVisible)
+                show();
+        }
+        QPalette palette = this->palette();
+        palette.setColor(QPalette::Window, WindowsColour::fromWord(0x80000009));
+        setPalette(palette);
+        setAutoFillBackground(true);
+        SetWindowWhiteKey(this);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+CalendarWindow::ViewFactory calendarModuleFactory() {
+    using Create = QWidget *(*)(QWidget *);
+    static QLibrary module(QCoreApplication::applicationDirPath() + QStringLiteral("/libtackora_calendar"));
+    static Create create = nullptr;
+    if (!create && (module.isLoaded() || module.load()))
+        create = reinterpret_cast<Create>(module.resolve("tackoraCreateCalendarView"));
+    if (!create)
+        return {};
+    return [](QWidget *parent) { return create(parent); };
+}
