@@ -25,8 +25,9 @@ void CalendarPageView::fixPage() {
     page()->runJavaScript(guarded.arg(contextMenuScript()));
     page()->runJavaScript(guarded.arg(QStringLiteral("document.body.style.border = '0px';")));
     // "scroll" is the old attribute; overflow is what this engine reads.
-    page()->runJavaScript(guarded.arg(QStringLiteral(
-                              "document.body.setAttribute('scroll', 'no'); document.body.style.overflow = 'hidden';"
-                              "document.documentElement.style.overflow = 'hidden';")),
-                          [this](const QVariant &) { Q_EMIT pageFixed(); });
+    page()->runJavaScript(
+        guarded.arg(QStringLiteral(
+            "document.body.setAttribute('scroll', 'no'); document.body.style.overflow = 'hidden';"
+            "document.documentElement.style.overflow = 'hidden';")),
+        [this](const QVariant &) { Q_EMIT pageFixed(); });
 }

@@ -63,7 +63,8 @@ bool CalendarWindow::load() {
     if (!m_view && m_viewFactory)
         m_view = m_viewFactory(this);
     if (!m_view) {
-        m_dialogs.message(QStringLiteral("万年历组件无法加载，不能显示万年历！"), QString(), MessageIcon::Warning);
+        m_dialogs.message(QStringLiteral("万年历组件无法加载，不能显示万年历！"), QString(),
+                          MessageIcon::Warning);
         return false;
     }
     auto *layout = new QVBoxLayout(this);

@@ -19,8 +19,8 @@ public:
     /// Makes the page view (from the calendar module in the program).
     using ViewFactory = std::function<QWidget *(QWidget *parent)>;
 
-    CalendarWindow(QString pagePath, const SettingsFile &settings, UserDialogs &dialogs, ViewFactory viewFactory,
-                   QWidget *parent = nullptr);
+    CalendarWindow(QString pagePath, const SettingsFile &settings, UserDialogs &dialogs,
+                   ViewFactory viewFactory, QWidget *parent = nullptr);
 
     /// Form_Load: loads the page and starts the transparency timer of
     /// F_transparent. False, after the message, when the page is missing or

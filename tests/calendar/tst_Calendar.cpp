@@ -65,22 +65,102 @@ private Q_SLOTS:
         QTest::addColumn<QString>("term");
         QTest::addColumn<QString>("festival"); // one of the day's festivals, or empty
         QTest::addColumn<QString>("sub");      // what the cell shows under the number
-        QTest::newRow("春节 2020") << "2020-01-25" << "正月" << "初一" << "" << "春节" << "春节";
-        QTest::newRow("春节 2024") << "2024-02-10" << "正月" << "初一" << "" << "春节" << "春节";
-        QTest::newRow("春节 2025") << "2025-01-29" << "正月" << "初一" << "" << "春节" << "春节";
-        QTest::newRow("春节 2026") << "2026-02-17" << "正月" << "初一" << "" << "春节" << "春节";
-        QTest::newRow("除夕 2026") << "2026-02-16" << "腊月" << "廿九" << "" << "除夕" << "除夕";
-        QTest::newRow("闰二月 2023") << "2023-03-22" << "闰二月" << "初一" << "" << "" << "闰二月";
-        QTest::newRow("闰六月 2025") << "2025-07-25" << "闰六月" << "初一" << "" << "" << "闰六月";
-        QTest::newRow("闰四月 2020") << "2020-05-23" << "闰四月" << "初一" << "" << "" << "闰四月";
-        QTest::newRow("清明 2024") << "2024-04-04" << "二月" << "廿六" << "清明" << "" << "清明";
-        QTest::newRow("清明 2023") << "2023-04-05" << "闰二月" << "十五" << "清明" << "" << "清明";
-        QTest::newRow("冬至 2024") << "2024-12-21" << "冬月" << "廿一" << "冬至" << "" << "冬至";
-        QTest::newRow("冬至 2023") << "2023-12-22" << "冬月" << "初十" << "冬至" << "" << "冬至";
-        QTest::newRow("中秋 2024") << "2024-09-17" << "八月" << "十五" << "" << "中秋节" << "中秋节";
-        QTest::newRow("端午 2025") << "2025-05-31" << "五月" << "初五" << "" << "端午节" << "端午节";
-        QTest::newRow("国庆 2024") << "2024-10-01" << "八月" << "廿九" << "" << "国庆节" << "国庆节";
-        QTest::newRow("day after the Spring Festival") << "2024-02-11" << "正月" << "初二" << "" << "" << "初二";
+        QTest::newRow("春节 2020") << "2020-01-25"
+                                   << "正月"
+                                   << "初一"
+                                   << ""
+                                   << "春节"
+                                   << "春节";
+        QTest::newRow("春节 2024") << "2024-02-10"
+                                   << "正月"
+                                   << "初一"
+                                   << ""
+                                   << "春节"
+                                   << "春节";
+        QTest::newRow("春节 2025") << "2025-01-29"
+                                   << "正月"
+                                   << "初一"
+                                   << ""
+                                   << "春节"
+                                   << "春节";
+        QTest::newRow("春节 2026") << "2026-02-17"
+                                   << "正月"
+                                   << "初一"
+                                   << ""
+                                   << "春节"
+                                   << "春节";
+        QTest::newRow("除夕 2026") << "2026-02-16"
+                                   << "腊月"
+                                   << "廿九"
+                                   << ""
+                                   << "除夕"
+                                   << "除夕";
+        QTest::newRow("闰二月 2023") << "2023-03-22"
+                                     << "闰二月"
+                                     << "初一"
+                                     << ""
+                                     << ""
+                                     << "闰二月";
+        QTest::newRow("闰六月 2025") << "2025-07-25"
+                                     << "闰六月"
+                                     << "初一"
+                                     << ""
+                                     << ""
+                                     << "闰六月";
+        QTest::newRow("闰四月 2020") << "2020-05-23"
+                                     << "闰四月"
+                                     << "初一"
+                                     << ""
+                                     << ""
+                                     << "闰四月";
+        QTest::newRow("清明 2024") << "2024-04-04"
+                                   << "二月"
+                                   << "廿六"
+                                   << "清明"
+                                   << ""
+                                   << "清明";
+        QTest::newRow("清明 2023") << "2023-04-05"
+                                   << "闰二月"
+                                   << "十五"
+                                   << "清明"
+                                   << ""
+                                   << "清明";
+        QTest::newRow("冬至 2024") << "2024-12-21"
+                                   << "冬月"
+                                   << "廿一"
+                                   << "冬至"
+                                   << ""
+                                   << "冬至";
+        QTest::newRow("冬至 2023") << "2023-12-22"
+                                   << "冬月"
+                                   << "初十"
+                                   << "冬至"
+                                   << ""
+                                   << "冬至";
+        QTest::newRow("中秋 2024") << "2024-09-17"
+                                   << "八月"
+                                   << "十五"
+                                   << ""
+                                   << "中秋节"
+                                   << "中秋节";
+        QTest::newRow("端午 2025") << "2025-05-31"
+                                   << "五月"
+                                   << "初五"
+                                   << ""
+                                   << "端午节"
+                                   << "端午节";
+        QTest::newRow("国庆 2024") << "2024-10-01"
+                                   << "八月"
+                                   << "廿九"
+                                   << ""
+                                   << "国庆节"
+                                   << "国庆节";
+        QTest::newRow("day after the Spring Festival") << "2024-02-11"
+                                                       << "正月"
+                                                       << "初二"
+                                                       << ""
+                                                       << ""
+                                                       << "初二";
     }
     void knownDates() {
         QFETCH(QString, date);
@@ -96,7 +176,8 @@ private Q_SLOTS:
                            "(function () { var c = document.querySelector('td[data-date=\"%4\"]');"
                            "return JSON.stringify({month: c.dataset.lunarMonth, day: c.dataset.lunarDay,"
                            "term: c.dataset.term, festivals: c.dataset.festivals,"
-                           "sub: c.querySelector('.sub').textContent, selected: c.classList.contains('selected')}); })()")
+                           "sub: c.querySelector('.sub').textContent, selected: "
+                           "c.classList.contains('selected')}); })()")
                 .arg(ymd[0].toInt())
                 .arg(ymd[1].toInt())
                 .arg(ymd[2].toInt())
@@ -116,15 +197,19 @@ private Q_SLOTS:
     void headerNamesTheLunarYear_data() {
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("2024-06-01") << "tackoraCalendar.select(2024, 6, 1)" << "甲辰年【龙年】";
-        QTest::newRow("2026-07-01") << "tackoraCalendar.select(2026, 7, 1)" << "丙午年【马年】";
-        QTest::newRow("before the Spring Festival") << "tackoraCalendar.select(2026, 2, 16)" << "乙巳年【蛇年】";
+        QTest::newRow("2024-06-01") << "tackoraCalendar.select(2024, 6, 1)"
+                                    << "甲辰年【龙年】";
+        QTest::newRow("2026-07-01") << "tackoraCalendar.select(2026, 7, 1)"
+                                    << "丙午年【马年】";
+        QTest::newRow("before the Spring Festival") << "tackoraCalendar.select(2026, 2, 16)"
+                                                    << "乙巳年【蛇年】";
     }
     void headerNamesTheLunarYear() {
         QFETCH(QString, script);
         QFETCH(QString, expected);
         const QString info =
-            evaluate(m_view.get(), script + QStringLiteral("; document.getElementById('info').textContent")).toString();
+            evaluate(m_view.get(), script + QStringLiteral("; document.getElementById('info').textContent"))
+                .toString();
         QVERIFY2(info.contains(expected), qPrintable(info));
     }
 
@@ -156,16 +241,17 @@ private Q_SLOTS:
     void navigationAndToday() {
         const QJsonObject after = evaluateJson(
             m_view.get(),
-            QStringLiteral("tackoraCalendar.select(2024, 1, 31);"
-                           "document.getElementById('nextMonth').click();"
-                           "var a = document.querySelector('td.selected').dataset.date;"
-                           "document.getElementById('prevYear').click();"
-                           "var b = document.querySelector('td.selected').dataset.date;"
-                           "tackoraCalendar.select(2099, 12, 1); document.getElementById('nextYear').click();"
-                           "var c = document.getElementById('year').value;"
-                           "document.getElementById('today').click();"
-                           "JSON.stringify({a: a, b: b, c: c, today: document.querySelectorAll('td.today').length,"
-                           "todayDate: document.querySelector('td.today').dataset.date})"));
+            QStringLiteral(
+                "tackoraCalendar.select(2024, 1, 31);"
+                "document.getElementById('nextMonth').click();"
+                "var a = document.querySelector('td.selected').dataset.date;"
+                "document.getElementById('prevYear').click();"
+                "var b = document.querySelector('td.selected').dataset.date;"
+                "tackoraCalendar.select(2099, 12, 1); document.getElementById('nextYear').click();"
+                "var c = document.getElementById('year').value;"
+                "document.getElementById('today').click();"
+                "JSON.stringify({a: a, b: b, c: c, today: document.querySelectorAll('td.today').length,"
+                "todayDate: document.querySelector('td.today').dataset.date})"));
         QCOMPARE(after[u"a"].toString(), QStringLiteral("2024-02-29")); // the 31st kept where it can be
         QCOMPARE(after[u"b"].toString(), QStringLiteral("2023-02-28"));
         QCOMPARE(after[u"c"].toString(), QStringLiteral("2099")); // no year past the list
@@ -176,10 +262,11 @@ private Q_SLOTS:
     void pageHasNoContextMenuBorderOrScrollBars() {
         const QJsonObject page = evaluateJson(
             m_view.get(),
-            QStringLiteral("var e = new MouseEvent('contextmenu', {bubbles: true, cancelable: true});"
-                           "document.querySelector('td').dispatchEvent(e);"
-                           "JSON.stringify({prevented: e.defaultPrevented, border: document.body.style.border,"
-                           "scroll: document.body.getAttribute('scroll'), overflow: document.body.style.overflow})"));
+            QStringLiteral(
+                "var e = new MouseEvent('contextmenu', {bubbles: true, cancelable: true});"
+                "document.querySelector('td').dispatchEvent(e);"
+                "JSON.stringify({prevented: e.defaultPrevented, border: document.body.style.border,"
+                "scroll: document.body.getAttribute('scroll'), overflow: document.body.style.overflow})"));
         QVERIFY(page[u"prevented"].toBool());
         QCOMPARE(page[u"border"].toString(), QStringLiteral("0px"));
         QCOMPARE(page[u"scroll"].toString(), QStringLiteral("no"));
@@ -192,10 +279,11 @@ private Q_SLOTS:
         SettingsFile settings(dir.path() + u'/');
         RecordingDialogs dialogs;
         int made = 0;
-        CalendarWindow window(dir.filePath(QStringLiteral("wnl.dat")), settings, dialogs, [&](QWidget *parent) {
-            ++made;
-            return new QWidget(parent);
-        });
+        CalendarWindow window(dir.filePath(QStringLiteral("wnl.dat")), settings, dialogs,
+                              [&](QWidget *parent) {
+                                  ++made;
+                                  return new QWidget(parent);
+                              });
         QVERIFY(!window.load());
         QCOMPARE(dialogs.shown.size(), 1);
         QCOMPARE(dialogs.shown[0].text, QStringLiteral("万年历数据文件wnl,dat丢失！不能正常显示万年历！"));
@@ -222,10 +310,11 @@ private Q_SLOTS:
         writeBytes(dir.filePath(QStringLiteral("wnl.dat")), "<html><body>\xff\xfe broken <table");
         RecordingDialogs dialogs;
         CalendarPageView *view = nullptr;
-        CalendarWindow window(dir.filePath(QStringLiteral("wnl.dat")), settings, dialogs, [&](QWidget *parent) {
-            view = new CalendarPageView(parent);
-            return view;
-        });
+        CalendarWindow window(dir.filePath(QStringLiteral("wnl.dat")), settings, dialogs,
+                              [&](QWidget *parent) {
+                                  view = new CalendarPageView(parent);
+                                  return view;
+                              });
         QCOMPARE(window.size(), QSize(827, 418));
         QVERIFY(window.windowFlags() & Qt::FramelessWindowHint);
         QVERIFY(window.load());
@@ -235,7 +324,8 @@ private Q_SLOTS:
         QVERIFY(fixed.wait(20000));
         QTRY_COMPARE(window.windowOpacity(), opacity);
         QVERIFY(dialogs.shown.isEmpty());
-        QCOMPARE(evaluate(view, QStringLiteral("document.body.style.border")).toString(), QStringLiteral("0px"));
+        QCOMPARE(evaluate(view, QStringLiteral("document.body.style.border")).toString(),
+                 QStringLiteral("0px"));
     }
 };
 
