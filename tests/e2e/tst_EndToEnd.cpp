@@ -269,6 +269,40 @@ private Q_SLOTS:
         QVERIFY(program.waitForFinished(10000));
         QCOMPARE(program.exitCode(), 0);
     }
+
+    void calendarOpensAtStartAndTheBoardsButtonTogglesIt() {
+        QTemporaryDir home;
+        writeBytes(home.filePath(QStringLiteral("setup.ini")),
+                   "[SYSTEM]\r\nF_top=1500\r\nF_left=1500\r\nF_calendar=y\r\nF_transparent=b\r\n");
+        QProcess program;
+        program.start(programPath(), {QStringLiteral("--home"), home.path(), QStringLiteral("--no-splash")});
+        const QString board = waitForWindow(QStringLiteral("Tackora V1.0"));
+        QVERIFY(!board.isEmpty());
+        // The page comes from the copy built beside the program.
+        const QString calendar = waitForWindow(QStringLiteral("万年历"), 20000);
+        QVERIFY(!calendar.isEmpty());
+        QTRY_VERIFY(command(QStringLiteral("xprop"),
+                            {QStringLiteral("-id"), calendar, QStringLiteral("_NET_WM_WINDOW_OPACITY")})
+                        .contains(QString::number(qRound64(100 / 255.0 * 0xFFFFFFFFu))));
+
+        // Out of the board's way, then "D" on the file-box header, at 252,364 on the board.
+        xdotool({QStringLiteral("windowmove"), calendar, QStringLiteral("700"), QStringLiteral("0")});
+        const QRegularExpressionMatch position =
+            QRegularExpression(QStringLiteral("Position: (\\d+),(\\d+)"))
+                .match(xdotool({QStringLiteral("getwindowgeometry"), board}));
+        QVERIFY(position.hasMatch());
+        const QString x = QString::number(position.captured(1).toInt() + 252);
+        const QString y = QString::number(position.captured(2).toInt() + 364);
+        xdotool({QStringLiteral("mousemove"), x, y});
+        xdotool({QStringLiteral("click"), QStringLiteral("1")});
+        QTRY_VERIFY_WITH_TIMEOUT(!windowVisible(QStringLiteral("万年历")), 10000);
+
+        program.terminate();
+        QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(program.exitCode(), 0);
+        const SettingsFile settings(home.path());
+        QCOMPARE(settings.ReadSetting(QStringLiteral("SYSTEM"), QStringLiteral("F_calendar")), QStringLiteral("n"));
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_EndToEnd)
