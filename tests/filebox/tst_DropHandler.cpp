@@ -132,6 +132,26 @@ private Q_SLOTS:
                  1);
     }
 
+    void oddNamesAreMovedAndLoggedOnOneLine() {
+        Fixture f;
+        f.setKey();
+        // A line break and characters that GBK cannot hold.
+        const QString lineBreak = f.in(QStringLiteral("two\nlines.txt"));
+        const QString emoji = f.in(QStringLiteral("照片😀.txt"));
+        writeBytes(lineBreak, "a");
+        writeBytes(emoji, "b");
+        QVERIFY(f.handler.drop(8, {lineBreak, emoji}, f.categories));
+        QVERIFY(QFileInfo::exists(f.categories[8].folder + QStringLiteral("two\nlines.txt.aes")));
+        QVERIFY(QFileInfo::exists(f.categories[8].folder + QStringLiteral("照片😀.txt.aes")));
+        const QString log = AnsiCodec::decode(readBytes(f.dir.filePath(QStringLiteral("jm.log"))));
+        QCOMPARE(log.count(QStringLiteral("\r\n")), 2);
+        QCOMPARE(log.count(u'\n'), 2); // no record split by the name's own line break
+        QVERIFY(f.handler.drop(3, {lineBreak, emoji}, f.categories));
+        QVERIFY(QFileInfo::exists(f.categories[3].folder + QStringLiteral("two\nlines.txt")));
+        QVERIFY(QFileInfo::exists(f.categories[3].folder + QStringLiteral("照片😀.txt")));
+        QVERIFY(!QFileInfo::exists(emoji));
+    }
+
     void failuresAreNotReportedAsSuccess() {
         Fixture f;
         f.setKey();
