@@ -301,7 +301,8 @@ private Q_SLOTS:
         QVERIFY(program.waitForFinished(10000));
         QCOMPARE(program.exitCode(), 0);
         const SettingsFile settings(home.path());
-        QCOMPARE(settings.ReadSetting(QStringLiteral("SYSTEM"), QStringLiteral("F_calendar")), QStringLiteral("n"));
+        QCOMPARE(settings.ReadSetting(QStringLiteral("SYSTEM"), QStringLiteral("F_calendar")),
+                 QStringLiteral("n"));
     }
 };
 
