@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -17,8 +18,6 @@
 #include <QTextEdit>
 
 namespace {
-const QString kParentEntry = QStringLiteral("..");
-
 QPushButton *addButton(QWidget *parent, const QString &name, const QString &caption) {
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(name);
@@ -98,15 +97,7 @@ FileSafeWindow::FileSafeWindow(FileSafe &safe, QWidget *parent)
         showFolder();
     });
     connect(m_folders, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
-        const QString folder = m_safe.folder();
-        if (item->text() == kParentEntry) {
-            QDir parentDir(folder);
-            parentDir.cdUp();
-            m_safe.setFolder(parentDir.absolutePath());
-        } else {
-            m_safe.setFolder((folder.endsWith(QDir::separator()) ? folder : folder + QDir::separator()) +
-                             item->text());
-        }
+        m_safe.setFolder(item->data(Qt::UserRole).toString());
         showFolder();
     });
     connect(m_files, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
@@ -148,11 +139,29 @@ void FileSafeWindow::showFolder() {
     const int index = m_drives->findText(drive);
     if (index >= 0)
         m_drives->setCurrentIndex(index);
+    // Like a folder tree opened down to the browsed folder: its ancestors from
+    // the root, the folder itself, then its subfolders one step further in.
     m_folders->clear();
     m_folders->setToolTip(m_safe.folder());
-    if (!QDir(m_safe.folder()).isRoot())
-        m_folders->addItem(kParentEntry);
-    m_folders->addItems(m_safe.subfolders());
+    QStringList chain;
+    for (QDir dir(m_safe.folder());; dir.cdUp()) {
+        chain.prepend(dir.absolutePath());
+        if (dir.isRoot())
+            break;
+    }
+    const auto addEntry = [this](const QString &path, int depth) {
+        const QString name =
+            QDir(path).isRoot() ? QDir::toNativeSeparators(path) : QFileInfo(path).fileName();
+        auto *item = new QListWidgetItem(QString(depth * 2, u' ') + name, m_folders);
+        item->setData(Qt::UserRole, path);
+        return item;
+    };
+    for (int i = 0; i < chain.size(); ++i)
+        addEntry(chain[i], i);
+    m_folders->setCurrentRow(int(chain.size()) - 1);
+    const QString base = chain.last().endsWith(u'/') ? chain.last() : chain.last() + u'/';
+    for (const QString &name : m_safe.subfolders())
+        addEntry(base + name, int(chain.size()));
     showFiles();
 }
 

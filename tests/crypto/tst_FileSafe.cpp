@@ -270,7 +270,16 @@ private Q_SLOTS:
         auto *folders = window.findChild<QListWidget *>(QStringLiteral("Dir1"));
         auto *log = window.findChild<QTextEdit *>(QStringLiteral("BoxLog"));
         QCOMPARE(files->count(), 2);
-        QVERIFY(!folders->findItems(QStringLiteral("sub"), Qt::MatchExactly).isEmpty());
+        // The folder list: the ancestors down to the safe folder, then its subfolders.
+        QCOMPARE(folders->currentItem()->data(Qt::UserRole).toString(), f.safeFile(QString()).chopped(1));
+        QCOMPARE(folders->item(0)->text(), QStringLiteral("/"));
+        QListWidgetItem *sub = folders->item(folders->count() - 1);
+        QCOMPARE(sub->text().trimmed(), QStringLiteral("sub"));
+        Q_EMIT folders->itemActivated(sub);
+        QCOMPARE(f.safe.folder(), f.safeFile(QStringLiteral("sub")));
+        QCOMPARE(files->count(), 0);
+        Q_EMIT folders->itemActivated(folders->item(folders->count() - 2)); // back up one step
+        QCOMPARE(f.safe.folder(), f.safeFile(QString()).chopped(1));
         QCOMPARE(window.findChild<QLineEdit *>(QStringLiteral("Text1(0)"))->text(), f.safeFile(QString()));
         QCOMPARE(log->toPlainText().trimmed(), QStringLiteral("[加密]earlier"));
 
