@@ -8,9 +8,14 @@
 
 #include <cstdio>
 
+#include <unistd.h>
+
 int main(int argc, char *argv[]) {
-    // The calendar's web engine, loaded later, shares the program's GL contexts.
+    // The calendar's web engine, loaded later, shares the program's GL contexts;
+    // its sandbox cannot run for root, which would leave the calendar blank.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tackora"));
     QApplication::setApplicationVersion(
