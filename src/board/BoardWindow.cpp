@@ -208,9 +208,37 @@ void BoardWindow::buildFileBoxStrips() {
                      songFont(14.25, true), WindowsColour::fromWord(WindowsColour::kButtonText), QColor());
         m_categoryLabels[i]->setAlignment(Qt::AlignCenter);
     }
+    addSafePicture(m_tiles[kCategoryCount - 1]);
     m_headers[4] = addLabel(page, QStringLiteral("LabMsg(4)"), QRect(0, 4680, kWidth, 360), songFont(10.5),
                             kWhite, kDarkGrey);
     m_headers[4]->setText(m_model.diskUsageText());
+}
+
+void BoardWindow::addSafePicture(QWidget *tile) {
+    // A padlock above the safe's caption; hovering and drops reach the tile beneath.
+    constexpr int kSide = 32;
+    QPixmap lock(kSide, kSide);
+    lock.fill(Qt::transparent);
+    QPainter painter(&lock);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(0x60, 0x60, 0x60), 4));
+    painter.drawArc(QRectF(8, 3, 16, 20), 0, 180 * 16);
+    painter.drawLine(QPointF(8, 13), QPointF(8, 16));
+    painter.drawLine(QPointF(24, 13), QPointF(24, 16));
+    painter.setPen(QPen(QColor(0x8a, 0x60, 0x00), 1.5));
+    painter.setBrush(QColor(0xe8, 0xb0, 0x20));
+    painter.drawRoundedRect(QRectF(4, 15, 24, 15), 3, 3);
+    painter.setBrush(QColor(0x40, 0x30, 0x00));
+    painter.setPen(Qt::NoPen);
+    painter.drawEllipse(QPointF(16, 21), 2.5, 2.5);
+    painter.drawRect(QRectF(15, 22, 2, 5));
+    painter.end();
+
+    auto *picture = new QLabel(tile);
+    picture->setObjectName(QStringLiteral("Image2"));
+    picture->setPixmap(lock);
+    picture->setToolTip(QStringLiteral("加密文件"));
+    picture->setGeometry(twipsRect(547, 360, 480, 480));
 }
 
 void BoardWindow::buildStatusStrip() {

@@ -74,6 +74,7 @@ private:
     void buildMemoStrips();
     void buildFileBoxStrips();
     void buildStatusStrip();
+    void addSafePicture(QWidget *tile);
     QWidget *addStrip(const char *name, int top, int height, const QColor &background);
     QLabel *addLabel(QWidget *parent, const QString &name, const QRect &twips, const QFont &font,
                      const QColor &text, const QColor &background);

@@ -56,6 +56,9 @@ private Q_SLOTS:
         QCOMPARE(f.label(QStringLiteral("LabMsg(0)"))->text(), QStringLiteral("[Tackora V1.0]"));
         QCOMPARE(f.label(QStringLiteral("LabMsg(3)"))->text(), QStringLiteral("[资料盒子]"));
         QCOMPARE(f.label(QStringLiteral("LabBox(8)"))->text(), QStringLiteral("保险柜"));
+        QLabel *safePicture = f.label(QStringLiteral("Image2"));
+        QCOMPARE(safePicture->toolTip(), QStringLiteral("加密文件"));
+        QCOMPARE(safePicture->parentWidget()->objectName(), QStringLiteral("Picture1(8)"));
         QCOMPARE(f.window.windowTitle(), QStringLiteral("Tackora V1.0"));
     }
 
