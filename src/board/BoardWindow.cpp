@@ -317,11 +317,15 @@ QColor BoardWindow::categoryTextColour() const {
 void BoardWindow::showClockTexts(const ClockTexts &texts) {
     // Only what changed is repainted: most seconds that is the time alone.
     const QString *newTexts[] = {&texts.time, &texts.date, &texts.weekdayAndPeriod};
+    QRect changed;
     for (int i = 1; i <= 3; ++i) {
-        if (m_clockLabels[i]->text() != *newTexts[i - 1])
+        if (m_clockLabels[i]->text() != *newTexts[i - 1]) {
             m_clockLabels[i]->setText(*newTexts[i - 1]);
+            changed |= QRect(m_clockLabels[i]->mapTo(this, QPoint(0, 0)), m_clockLabels[i]->size());
+        }
     }
-    refreshWhiteKey(this);
+    if (!changed.isEmpty())
+        refreshWhiteKey(this, changed);
 }
 
 void BoardWindow::runTimer2(int index) {

@@ -23,22 +23,46 @@ public:
         connect(&m_delay, &QTimer::timeout, this, &WhiteKeyMask::apply);
     }
 
-    void scheduleRefresh() { m_delay.start(); }
+    void scheduleRefresh(const QRect &changed) {
+        if (changed.isNull())
+            m_whole = true;
+        else
+            m_changed |= changed;
+        m_delay.start();
+    }
+
+    void applyWhole() {
+        m_whole = true;
+        apply();
+    }
 
     void apply() {
         if (!m_window)
             return;
+        const QRect whole = m_window->rect();
+        // The clock changes a small part each second: only that part is
+        // rendered again and spliced into the shape.
+        const QRect area = m_whole || m_window->mask().isEmpty() ? whole : m_changed.boundingRect() & whole;
+        m_whole = false;
+        m_changed = QRegion();
+        if (area.isEmpty())
+            return;
         // render() paints the content whatever the current mask leaves out.
-        QImage image(m_window->size(), QImage::Format_RGB32);
+        QImage image(area.size(), QImage::Format_RGB32);
         image.fill(Qt::white);
-        m_window->render(&image, QPoint(), QRegion(m_window->rect()),
+        m_window->render(&image, QPoint(), QRegion(area),
                          QWidget::DrawWindowBackground | QWidget::DrawChildren);
-        m_window->setMask(nonWhiteRegion(image));
+        const QRegion part = nonWhiteRegion(image).translated(area.topLeft());
+        const QRegion shape = area == whole ? part : (m_window->mask() - area) | part;
+        if (shape != m_window->mask())
+            m_window->setMask(shape); // each new shape is a round trip to the window system
     }
 
 private:
     QPointer<QWidget> m_window;
     QTimer m_delay;
+    QRegion m_changed;
+    bool m_whole = false;
 };
 
 WhiteKeyMask *whiteKeyOf(const QWidget *window) {
@@ -72,14 +96,14 @@ void SetWindowWhiteKey(QWidget *window) {
     WhiteKeyMask *key = whiteKeyOf(window);
     if (!key)
         key = new WhiteKeyMask(window);
-    key->apply();
+    key->applyWhole();
 }
 
 bool hasWhiteKey(const QWidget *window) {
     return whiteKeyOf(window) != nullptr;
 }
 
-void refreshWhiteKey(QWidget *window) {
+void refreshWhiteKey(QWidget *window, const QRect &changed) {
     if (WhiteKeyMask *key = whiteKeyOf(window))
-        key->scheduleRefresh();
+        key->scheduleRefresh(changed);
 }

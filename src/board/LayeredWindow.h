@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QRegion>
 
 class QWidget;
@@ -18,8 +19,10 @@ void SetWindowWhiteKey(QWidget *window);
 bool hasWhiteKey(const QWidget *window);
 
 /// Recomputes the shape of a white-keyed window soon (repeated calls within a
-/// few milliseconds cost one recomputation). No effect on other windows.
-void refreshWhiteKey(QWidget *window);
+/// few milliseconds cost one recomputation): where changed (window
+/// coordinates) is given, only there; otherwise everywhere. No effect on
+/// other windows.
+void refreshWhiteKey(QWidget *window, const QRect &changed = QRect());
 
 /// The pixels of image that are not pure white.
 QRegion nonWhiteRegion(const QImage &image);

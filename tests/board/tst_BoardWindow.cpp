@@ -340,6 +340,26 @@ private Q_SLOTS:
                  QStringLiteral("占用：0.5M"));
     }
 
+    void clockTicksKeepTheWhiteKeyShapeWhole() {
+        Fixture f;
+        f.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        f.model.applyTransparency(QStringLiteral("c"));
+        QTRY_VERIFY(hasWhiteKey(&f.window));
+        // Each second only the clock's labels are rendered again and spliced
+        // into the shape; the result must be the shape of the whole window.
+        for (int second = 0; second < 3; ++second) {
+            f.clock.current = QDateTime(QDate(2018, 3, 5 + second), QTime(23, 59, 58 + second % 2));
+            f.panel.tick();
+            QTest::qWait(40);
+        }
+        QImage whole(f.window.size(), QImage::Format_RGB32);
+        whole.fill(Qt::white);
+        f.window.render(&whole, QPoint(), QRegion(f.window.rect()),
+                        QWidget::DrawWindowBackground | QWidget::DrawChildren);
+        QCOMPARE(f.window.mask(), nonWhiteRegion(whole));
+    }
+
     void whiteRegionLeavesOutOnlyPureWhite() {
         QImage image(4, 1, QImage::Format_RGB32);
         image.setPixel(0, 0, 0xFFFFFFFF);
