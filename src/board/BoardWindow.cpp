@@ -33,11 +33,6 @@ const QColor kWhite(0xFF, 0xFF, 0xFF);
 const QColor kYellow(0xFF, 0xFF, 0x00);
 const QColor kBlack(0x00, 0x00, 0x00);
 
-QRect twipsRect(int left, int top, int width, int height) {
-    return QRect(Twips::toPixels(left), Twips::toPixels(top), Twips::toPixels(width),
-                 Twips::toPixels(height));
-}
-
 void setColours(QWidget *widget, const QColor &text, const QColor &background) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, text);
@@ -119,7 +114,7 @@ BoardWindow::BoardWindow(BoardModel &model, ClockPanel &clock, ShellOpener &shel
 QWidget *BoardWindow::addStrip(const char *name, int top, int height, const QColor &background) {
     auto *strip = new QWidget(this);
     strip->setObjectName(QString::fromLatin1(name));
-    strip->setGeometry(twipsRect(0, top, kWidth, height));
+    strip->setGeometry(Twips::rectToPixels(0, top, kWidth, height));
     strip->setMouseTracking(true);
     setColours(strip, kWhite, background);
     strip->installEventFilter(this);
@@ -130,7 +125,7 @@ QLabel *BoardWindow::addLabel(QWidget *parent, const QString &name, const QRect 
                               const QColor &text, const QColor &background) {
     auto *label = new QLabel(parent);
     label->setObjectName(name);
-    label->setGeometry(twipsRect(twips.x(), twips.y(), twips.width(), twips.height()));
+    label->setGeometry(Twips::rectToPixels(twips.x(), twips.y(), twips.width(), twips.height()));
     label->setFont(font);
     label->setMouseTracking(true);
     setColours(label, text, background);
@@ -166,7 +161,7 @@ void BoardWindow::buildClockStrip() {
     // Beyond the board's right edge, so never seen; it changes the background too.
     auto *hidden = new QPushButton(QStringLiteral("添加托盘图标"), this);
     hidden->setObjectName(QStringLiteral("Command1"));
-    hidden->setGeometry(twipsRect(5040, 600, 1335, 375));
+    hidden->setGeometry(Twips::rectToPixels(5040, 600, 1335, 375));
     connect(hidden, &QPushButton::clicked, this, &BoardWindow::backgroundPictureRequested);
 }
 
@@ -198,7 +193,8 @@ void BoardWindow::buildFileBoxStrips() {
     for (int i = 0; i < kCategoryCount; ++i) {
         auto *tile = new QWidget(page);
         tile->setObjectName(QStringLiteral("Picture1(%1)").arg(i));
-        tile->setGeometry(twipsRect((i % 3) * kTilePitch, (i / 3) * kTilePitch, kTileSize, kTileSize));
+        tile->setGeometry(
+            Twips::rectToPixels((i % 3) * kTilePitch, (i / 3) * kTilePitch, kTileSize, kTileSize));
         tile->setMouseTracking(true);
         tile->setAcceptDrops(true);
         tile->installEventFilter(this);
@@ -238,7 +234,7 @@ void BoardWindow::addSafePicture(QWidget *tile) {
     picture->setObjectName(QStringLiteral("Image2"));
     picture->setPixmap(lock);
     picture->setToolTip(QStringLiteral("加密文件"));
-    picture->setGeometry(twipsRect(547, 360, 480, 480));
+    picture->setGeometry(Twips::rectToPixels(547, 360, 480, 480));
 }
 
 void BoardWindow::buildStatusStrip() {

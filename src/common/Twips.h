@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QRect>
 #include <QtMath>
 
 /// Positions and sizes are kept in twips, as the settings store them; the
@@ -12,5 +13,9 @@ inline int toPixels(int twips) {
 }
 inline constexpr int fromPixels(int pixels) {
     return pixels * kPerPixel;
+}
+/// A rectangle given in twips, in pixels.
+inline QRect rectToPixels(int left, int top, int width, int height) {
+    return QRect(toPixels(left), toPixels(top), toPixels(width), toPixels(height));
 }
 } // namespace Twips

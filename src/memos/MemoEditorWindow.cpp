@@ -23,11 +23,6 @@ using Period = MemoEditorForm::Period;
 constexpr Period kOptionPeriods[5] = {Period::Yearly, Period::Quarterly, Period::Monthly, Period::Daily,
                                       Period::Weekly};
 
-QRect twipsRect(int left, int top, int width, int height) {
-    return QRect(Twips::toPixels(left), Twips::toPixels(top), Twips::toPixels(width),
-                 Twips::toPixels(height));
-}
-
 } // namespace
 
 MemoEditorWindow::MemoEditorWindow(const SettingsFile &settings, UserDialogs &dialogs, Balloons *balloons,
@@ -41,10 +36,10 @@ MemoEditorWindow::MemoEditorWindow(const SettingsFile &settings, UserDialogs &di
 
     m_contentFrame = new QGroupBox(this);
     m_contentFrame->setObjectName(QStringLiteral("Fra1(0)"));
-    m_contentFrame->setGeometry(twipsRect(0, 0, 11895, 7335));
+    m_contentFrame->setGeometry(Twips::rectToPixels(0, 0, 11895, 7335));
     m_body = new QTextEdit(m_contentFrame);
     m_body->setObjectName(QStringLiteral("EditMemo"));
-    m_body->setGeometry(twipsRect(120, 240, 11655, 6975));
+    m_body->setGeometry(Twips::rectToPixels(120, 240, 11655, 6975));
     m_body->setToolTip(QStringLiteral("Ctrl+V或者鼠标右键可粘贴内容"));
     m_body->setContextMenuPolicy(Qt::NoContextMenu);
     m_body->viewport()->installEventFilter(this);
@@ -56,15 +51,15 @@ MemoEditorWindow::MemoEditorWindow(const SettingsFile &settings, UserDialogs &di
 
     auto *fields = new QGroupBox(QStringLiteral("[编辑区]"), this);
     fields->setObjectName(QStringLiteral("Fra1(1)"));
-    fields->setGeometry(twipsRect(0, 7320, 11895, 1095));
+    fields->setGeometry(Twips::rectToPixels(0, 7320, 11895, 1095));
     const auto label = [fields](const QString &text, int left, int top, int width) {
         auto *l = new QLabel(text, fields);
-        l->setGeometry(twipsRect(left, top, width, 300));
+        l->setGeometry(Twips::rectToPixels(left, top, width, 300));
     };
     const auto box = [this, fields](int index, int left, int top, int width, int maxLength) {
         auto *edit = new QLineEdit(fields);
         edit->setObjectName(QStringLiteral("Text1(%1)").arg(index));
-        edit->setGeometry(twipsRect(left, top, width, 300));
+        edit->setGeometry(Twips::rectToPixels(left, top, width, 300));
         if (maxLength > 0)
             edit->setMaxLength(maxLength);
         edit->installEventFilter(this);
@@ -81,14 +76,14 @@ MemoEditorWindow::MemoEditorWindow(const SettingsFile &settings, UserDialogs &di
     box(1, 2400, 240, 5200, 30);
     m_enabled = new QCheckBox(QStringLiteral("是否启用提醒"), fields);
     m_enabled->setObjectName(QStringLiteral("Ck1"));
-    m_enabled->setGeometry(twipsRect(7800, 240, 1700, 300));
+    m_enabled->setGeometry(Twips::rectToPixels(7800, 240, 1700, 300));
     auto *clear = new QPushButton(QStringLiteral("清除(&C)"), fields);
     clear->setObjectName(QStringLiteral("Command2"));
-    clear->setGeometry(twipsRect(9600, 200, 1000, 360));
+    clear->setGeometry(Twips::rectToPixels(9600, 200, 1000, 360));
     connect(clear, &QPushButton::clicked, m_body, &QTextEdit::clear);
     auto *saveButton = new QPushButton(QStringLiteral("保存(&S)"), fields);
     saveButton->setObjectName(QStringLiteral("Command1"));
-    saveButton->setGeometry(twipsRect(10700, 200, 1000, 360));
+    saveButton->setGeometry(Twips::rectToPixels(10700, 200, 1000, 360));
     connect(saveButton, &QPushButton::clicked, this, &MemoEditorWindow::save);
 
     label(QStringLiteral("提醒设定："), 120, 660, 1000);
@@ -98,7 +93,7 @@ MemoEditorWindow::MemoEditorWindow(const SettingsFile &settings, UserDialogs &di
         auto *option = new QRadioButton(captions[i], fields);
         option->setObjectName(QStringLiteral("Op1(%1)").arg(i));
         option->setToolTip(MemoEditorForm::periodCharacter(kOptionPeriods[i]));
-        option->setGeometry(twipsRect(1100 + 800 * i, 660, 800, 300));
+        option->setGeometry(Twips::rectToPixels(1100 + 800 * i, 660, 800, 300));
         connect(option, &QRadioButton::clicked, this, [this, i] {
             m_form.choosePeriod(kOptionPeriods[i]);
             applyPeriod();

@@ -26,11 +26,6 @@ constexpr int kPreviewTop = 2160;
 constexpr int kPreviewHeight = 1695;
 constexpr int kExpandedPreviewHeight = 1695 + 375 + 5055 + 278 - 50;
 
-QRect twipsRect(int left, int top, int width, int height) {
-    return QRect(Twips::toPixels(left), Twips::toPixels(top), Twips::toPixels(width),
-                 Twips::toPixels(height));
-}
-
 void paint(QWidget *widget, const QColor &text, const QColor &background) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, text);
@@ -58,7 +53,7 @@ MemoPage::MemoPage(MemoSlots &slots, StatusLine &status, QString appFolder, QWid
     for (int n = 0; n < 9; ++n) {
         auto *check = new QCheckBox(this);
         check->setObjectName(QStringLiteral("Ck1(%1)").arg(n));
-        check->setGeometry(twipsRect(0, kRowPitch * n, 495, kRowHeight));
+        check->setGeometry(Twips::rectToPixels(0, kRowPitch * n, 495, kRowHeight));
         check->setFont(songFont(9));
         paint(check, Qt::white, Qt::black);
         connect(check, &QCheckBox::clicked, this, [this, n](bool on) { m_slots.setEnabled(n, on ? 1 : 0); });
@@ -66,7 +61,7 @@ MemoPage::MemoPage(MemoSlots &slots, StatusLine &status, QString appFolder, QWid
 
         auto *time = new QLabel(this);
         time->setObjectName(QStringLiteral("LabTime(%1)").arg(n));
-        time->setGeometry(twipsRect(480, kRowPitch * n, 975, kRowHeight));
+        time->setGeometry(Twips::rectToPixels(480, kRowPitch * n, 975, kRowHeight));
         time->setFont(songFont(9));
         time->setAlignment(Qt::AlignCenter);
         paint(time, Qt::white, WindowsColour::fromWord(WindowsColour::kDesktop));
@@ -74,7 +69,7 @@ MemoPage::MemoPage(MemoSlots &slots, StatusLine &status, QString appFolder, QWid
 
         auto *title = new QLabel(this);
         title->setObjectName(QStringLiteral("LabCall(%1)").arg(n));
-        title->setGeometry(twipsRect(1440, kRowPitch * n, 3255, kRowHeight));
+        title->setGeometry(Twips::rectToPixels(1440, kRowPitch * n, 3255, kRowHeight));
         title->setFont(songFont(9));
         m_titles[n] = title;
         for (QWidget *widget :
@@ -88,7 +83,7 @@ MemoPage::MemoPage(MemoSlots &slots, StatusLine &status, QString appFolder, QWid
     m_preview->setObjectName(QStringLiteral("ShowMemo"));
     m_preview->setReadOnly(true);
     m_preview->setToolTip(QStringLiteral("双击查看内容"));
-    m_preview->setGeometry(twipsRect(0, kPreviewTop, 4695, kPreviewHeight));
+    m_preview->setGeometry(Twips::rectToPixels(0, kPreviewTop, 4695, kPreviewHeight));
     m_preview->viewport()->setMouseTracking(true);
     m_preview->viewport()->installEventFilter(this);
     paint(m_preview, WindowsColour::fromWord(0x80000008), WindowsColour::fromWord(0x80000005));
