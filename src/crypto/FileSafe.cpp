@@ -95,7 +95,7 @@ void FileSafe::setOnlyEncrypted(bool only) {
 }
 
 void FileSafe::fileClicked(const QString &name) {
-    const QString path = (m_folder.endsWith(kSeparator) ? m_folder : m_folder + kSeparator) + name;
+    const QString path = withTrailingSeparator(m_folder) + name;
     if (!FileExists(path)) {
         decryptPath.clear();
         encryptPath.clear();
@@ -127,7 +127,7 @@ void FileSafe::chooseResultFolder(QWidget *owner) {
     const QString folder = m_choosers.BrowseForFolder(
         owner, QStringLiteral("选择待待加密或解密文件存放的文件夹路径"), QString());
     if (!folder.isEmpty())
-        resultFolder = folder.endsWith(kSeparator) ? folder : folder + kSeparator;
+        resultFolder = withTrailingSeparator(folder);
 }
 
 void FileSafe::openResultFolder() {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "crypto/FileSafeWindow.h"
 
+#include "common/FolderPath.h"
 #include "crypto/FileSafe.h"
 
 #include <QApplication>
@@ -159,7 +160,7 @@ void FileSafeWindow::showFolder() {
     for (int i = 0; i < chain.size(); ++i)
         addEntry(chain[i], i);
     m_folders->setCurrentRow(int(chain.size()) - 1);
-    const QString base = chain.last().endsWith(u'/') ? chain.last() : chain.last() + u'/';
+    const QString base = withTrailingSeparator(chain.last());
     for (const QString &name : m_safe.subfolders())
         addEntry(base + name, int(chain.size()));
     showFiles();

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/FileChoosers.h"
 
+#include "common/FolderPath.h"
+
 #include <QDir>
 #include <QStringList>
 
@@ -24,9 +26,7 @@ QStringList filterPatterns(const QString &pattern) {
 }
 
 QString withTrailingSeparator(const QString &path) {
-    if (path.isEmpty() || path.endsWith(QDir::separator()) || path.endsWith(u'/'))
-        return path;
-    return path + QDir::separator();
+    return path.isEmpty() ? path : ::withTrailingSeparator(path);
 }
 
 } // namespace ChooserText

@@ -29,13 +29,6 @@ QString TrimAtNul(const QString &text) {
     return nul < 0 ? text : text.left(nul);
 }
 
-QString withTrailingSeparator(const QString &folder) {
-    const QString separator = QDir::separator();
-    if (folder.endsWith(separator) || folder.endsWith(u'/'))
-        return folder;
-    return folder + separator;
-}
-
 SettingsFile::SettingsFile(QString appFolder)
     : m_appFolder(withTrailingSeparator(appFolder)) {}
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "common/FolderPath.h"
+
 #include <QString>
 
 /// The part of text before its first NUL; the whole text when it holds none.
@@ -35,6 +37,3 @@ public:
 private:
     QString m_appFolder;
 };
-
-/// folder with one trailing separator (a root such as "/" stays as it is).
-QString withTrailingSeparator(const QString &folder);

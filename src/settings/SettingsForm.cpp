@@ -140,8 +140,7 @@ bool SettingsForm::saveFileBox() {
     if (!QFileInfo(fileBoxPath).isDir())
         QDir().mkdir(fileBoxPath); // one level; a missing parent fails quietly
     m_settings.WriteSetting(kFileBox, QStringLiteral("FB_path"), fileBoxPath);
-    const QString base =
-        fileBoxPath.endsWith(QDir::separator()) ? fileBoxPath : fileBoxPath + QDir::separator();
+    const QString base = withTrailingSeparator(fileBoxPath);
     std::array<QString, 9> folders;
     QStringList list;
     for (int i = 0; i < 9; ++i) {
