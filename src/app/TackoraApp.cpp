@@ -5,6 +5,7 @@
 #include "board/BoardSettings.h"
 #include "board/BoardWindow.h"
 #include "calendar/CalendarWindow.h"
+#include "common/Transparency.h"
 #include "crypto/CryptoHelpers.h"
 #include "crypto/FileSafe.h"
 #include "crypto/FileSafeWindow.h"
@@ -236,7 +237,7 @@ void TackoraApp::openSettings() {
 }
 
 void TackoraApp::transparencyChosen(int index) {
-    m_board.applyTransparency(QString(QStringLiteral("abc")[qBound(0, index, 2)]));
+    m_board.applyTransparency(Transparency::codeOf(index));
     if (m_calendar && m_board.isCalendarChecked())
         m_calendar->startTimer1(index);
 }

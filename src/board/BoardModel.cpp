@@ -2,6 +2,7 @@
 #include "board/BoardModel.h"
 
 #include "board/BoardLayout.h"
+#include "common/Transparency.h"
 
 using namespace BoardLayout;
 
@@ -136,12 +137,8 @@ void BoardModel::setCalendarChecked(bool checked) {
 
 void BoardModel::applyTransparency(const QString &code) {
     m_transparencyCode = code;
-    if (code == u"c")
-        requestTimer2(2);
-    else if (code == u"b")
-        requestTimer2(1);
-    else if (code == u"a")
-        requestTimer2(0);
+    if (const int level = Transparency::levelOf(code); level >= 0)
+        requestTimer2(level);
 }
 
 void BoardModel::requestTimer2(int index) {

@@ -2,6 +2,7 @@
 #include "calendar/CalendarWindow.h"
 
 #include "board/LayeredWindow.h"
+#include "common/Transparency.h"
 #include "common/Twips.h"
 #include "common/WindowsColour.h"
 #include "platform/UserDialogs.h"
@@ -73,13 +74,9 @@ bool CalendarWindow::load() {
     QMetaObject::invokeMethod(m_view, "loadPage", Q_ARG(QByteArray, page.readAll()),
                               Q_ARG(QUrl, QUrl::fromLocalFile(QFileInfo(m_pagePath).absoluteFilePath())));
 
-    const QString level = m_settings.ReadSetting(QStringLiteral("SYSTEM"), QStringLiteral("F_transparent"));
-    if (level == u'c')
-        startTimer1(2);
-    else if (level == u'b')
-        startTimer1(1);
-    else if (level == u'a')
-        startTimer1(0);
+    // Any other code leaves the window opaque.
+    startTimer1(Transparency::levelOf(
+        m_settings.ReadSetting(QStringLiteral("SYSTEM"), QStringLiteral("F_transparent"))));
     return true;
 }
 

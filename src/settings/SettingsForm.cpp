@@ -2,6 +2,7 @@
 #include "settings/SettingsForm.h"
 
 #include "common/ProcessValues.h"
+#include "common/Transparency.h"
 #include "platform/Autorun.h"
 #include "platform/FileChoosers.h"
 #include "platform/ShellOpener.h"
@@ -18,7 +19,6 @@ const QString kFileBox = QStringLiteral("FILEBOX");
 const QString kUser = QStringLiteral("USERINFO");
 const QString kHint = QStringLiteral("提示");
 const QString kSaved = QStringLiteral("配置已保存，即刻生效！");
-const QString kTransparencyCodes = QStringLiteral("abc");
 
 // A label becomes a folder name: it must not reach into another folder.
 bool isUsableLabel(const QString &label) {
@@ -52,8 +52,8 @@ QStringList SettingsForm::linkAddresses() {
 }
 
 void SettingsForm::FillFromSettings() {
-    const QString transparencyCode = m_settings.ReadSetting(kSystem, QStringLiteral("F_transparent"));
-    transparency = transparencyCode == u'c' ? 2 : transparencyCode == u'b' ? 1 : 0;
+    transparency =
+        qMax(0, Transparency::levelOf(m_settings.ReadSetting(kSystem, QStringLiteral("F_transparent"))));
     runAtLogon = m_settings.ReadSetting(kSystem, QStringLiteral("S_run")) == u'y';
     shutdownText = m_settings.ReadSetting(kSystem, QStringLiteral("S_shutdown"));
     m_values.ShutdownTime = shutdownText;
@@ -100,7 +100,7 @@ bool SettingsForm::saveSystem() {
                             runAtLogon ? QStringLiteral("y") : QStringLiteral("n"));
     const int level = qBound(0, transparency, 2);
     m_effects.transparencyChosen(level);
-    m_settings.WriteSetting(kSystem, QStringLiteral("F_transparent"), QString(kTransparencyCodes[level]));
+    m_settings.WriteSetting(kSystem, QStringLiteral("F_transparent"), Transparency::codeOf(level));
     if (!autorunWritten) {
         // Confirming a log-on start that will not happen would mislead.
         m_dialogs.message(QStringLiteral("无法写入系统自动启动项，软件随系统启动的设置未能生效！"), kHint,
