@@ -163,19 +163,20 @@ void FileSafe::balloon(const QString &title, const QString &text) {
         m_values.notifyIcon->ShowBubble(title, text, 1);
 }
 
+bool FileSafe::inputsReady(const QString &source, const QString &noFolderText, const QString &noFileText) {
+    const QString missing = resultFolder.isEmpty() ? noFolderText
+                            : source.isEmpty()     ? noFileText
+                            : !FileExists(source)  ? QStringLiteral("该文件不存在！请重新选择！")
+                                                   : QString();
+    if (!missing.isEmpty())
+        m_dialogs.message(missing, QString(), MessageIcon::None);
+    return missing.isEmpty();
+}
+
 bool FileSafe::encrypt() {
-    if (resultFolder.isEmpty()) {
-        m_dialogs.message(QStringLiteral("没有选择加密文件后的存放文件夹！"), QString(), MessageIcon::None);
+    if (!inputsReady(encryptPath, QStringLiteral("没有选择加密文件后的存放文件夹！"),
+                     QStringLiteral("请先选择一个待加密文件！")))
         return false;
-    }
-    if (encryptPath.isEmpty()) {
-        m_dialogs.message(QStringLiteral("请先选择一个待加密文件！"), QString(), MessageIcon::None);
-        return false;
-    }
-    if (!FileExists(encryptPath)) {
-        m_dialogs.message(QStringLiteral("该文件不存在！请重新选择！"), QString(), MessageIcon::None);
-        return false;
-    }
     const QString key = fileKey();
     const QString source = encryptPath;
     const QString target = resultFolder + fileNameOf(source) + QStringLiteral(".aes");
@@ -193,18 +194,9 @@ bool FileSafe::encrypt() {
 }
 
 bool FileSafe::decrypt() {
-    if (resultFolder.isEmpty()) {
-        m_dialogs.message(QStringLiteral("没有选择解密文件后的存放文件夹！"), QString(), MessageIcon::None);
+    if (!inputsReady(decryptPath, QStringLiteral("没有选择解密文件后的存放文件夹！"),
+                     QStringLiteral("请先选择一个待解密文件！")))
         return false;
-    }
-    if (decryptPath.isEmpty()) {
-        m_dialogs.message(QStringLiteral("请先选择一个待解密文件！"), QString(), MessageIcon::None);
-        return false;
-    }
-    if (!FileExists(decryptPath)) {
-        m_dialogs.message(QStringLiteral("该文件不存在！请重新选择！"), QString(), MessageIcon::None);
-        return false;
-    }
     const QString key = fileKey();
     const QString source = decryptPath;
     const QString name = fileNameOf(source);

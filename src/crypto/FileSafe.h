@@ -66,6 +66,8 @@ public:
     bool decrypt();
 
 private:
+    /// The result folder and source are there; otherwise says what is missing.
+    bool inputsReady(const QString &source, const QString &noFolderText, const QString &noFileText);
     QString fileKey() const;
     bool confirmOverwrite(const QString &target, const QString &verb, const QString &source);
     void appendLog(bool encrypted, const QString &source, const QString &target);
