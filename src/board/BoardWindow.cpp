@@ -274,18 +274,7 @@ void BoardWindow::applyOnTop() {
     if (testAttribute(Qt::WA_WState_Created) &&
         bool(windowFlags() & Qt::WindowStaysOnTopHint) == m_model.isOnTop())
         return;
-    setFlagKeepingPlace(Qt::WindowStaysOnTopHint, m_model.isOnTop());
-}
-
-void BoardWindow::setFlagKeepingPlace(Qt::WindowType flag, bool on) {
-    const bool wasVisible = isVisible();
-    const QPoint position = pos();
-    setWindowFlag(flag, on);
-    if (wasVisible) {
-        // Changing a window's flags unmaps it; put it back where it was.
-        move(position);
-        show();
-    }
+    SetWindowFlagKeepingPlace(this, Qt::WindowStaysOnTopHint, m_model.isOnTop());
 }
 
 void BoardWindow::applyFileBox() {
@@ -335,9 +324,7 @@ void BoardWindow::runTimer2(int index) {
         SetWindowAlpha(this, 100);
         break;
     case 2: {
-        if (!(windowFlags() & Qt::Tool)) {
-            setFlagKeepingPlace(Qt::Tool, true); // no entry in the task list
-        }
+        HideFromTaskList(this);
         setColours(this, palette().color(QPalette::WindowText),
                    WindowsColour::fromWord(WindowsColour::kCaptionText));
         setTextColour(m_clockLabels[1], kYellow);

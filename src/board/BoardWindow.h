@@ -85,7 +85,6 @@ private:
     void applyVisibility();
     void applyCaptions();
     void applyOnTop();
-    void setFlagKeepingPlace(Qt::WindowType flag, bool on);
     void applyFileBox();
     void showClockTexts(const ClockTexts &texts);
     void runTimer2(int index);

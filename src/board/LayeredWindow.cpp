@@ -99,6 +99,21 @@ void SetWindowWhiteKey(QWidget *window) {
     key->applyWhole();
 }
 
+void SetWindowFlagKeepingPlace(QWidget *window, Qt::WindowType flag, bool on) {
+    const bool wasVisible = window->isVisible();
+    const QPoint position = window->pos();
+    window->setWindowFlag(flag, on);
+    if (wasVisible) {
+        window->move(position);
+        window->show();
+    }
+}
+
+void HideFromTaskList(QWidget *window) {
+    if (!(window->windowFlags() & Qt::Tool))
+        SetWindowFlagKeepingPlace(window, Qt::Tool, true);
+}
+
 bool hasWhiteKey(const QWidget *window) {
     return whiteKeyOf(window) != nullptr;
 }

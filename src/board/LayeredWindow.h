@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QRect>
 #include <QRegion>
+#include <Qt>
 
 class QWidget;
 
@@ -17,6 +18,13 @@ void SetWindowAlpha(QWidget *window, int alpha);
 void SetWindowWhiteKey(QWidget *window);
 
 bool hasWhiteKey(const QWidget *window);
+
+/// Sets or clears a window flag; a shown window stays shown where it was
+/// (changing flags unmaps it).
+void SetWindowFlagKeepingPlace(QWidget *window, Qt::WindowType flag, bool on);
+
+/// The window gets no entry in the task list.
+void HideFromTaskList(QWidget *window);
 
 /// Recomputes the shape of a white-keyed window soon (repeated calls within a
 /// few milliseconds cost one recomputation): where changed (window

@@ -94,12 +94,7 @@ void CalendarWindow::runTimer1(int index) {
         SetWindowAlpha(this, 100);
         break;
     case 2: {
-        if (!(windowFlags() & Qt::Tool)) {
-            const bool wasVisible = isVisible();
-            setWindowFlag(Qt::Tool, true); // no entry in the task list
-            if (wasVisible)
-                show();
-        }
+        HideFromTaskList(this);
         QPalette palette = this->palette();
         palette.setColor(QPalette::Window, WindowsColour::fromWord(0x80000009));
         setPalette(palette);
