@@ -120,11 +120,13 @@ void MemoEditorForm::LoadMemo(int memoNumber, QTextDocument &body) {
 
 bool MemoEditorForm::save(const QTextDocument &body) {
     const QString bodyPath = memoBodyPath(m_settings.AppFolder(), number);
+    bool bodyStored = true;
     if (!body.isEmpty()) {
         // Replaced whole or not at all: a failed save keeps the old body.
         QString error;
-        if (!writeFileAtomically(bodyPath, RtfWriter::write(body), &error))
-            m_dialogs.message(QStringLiteral("便笺内容保存失败！") + error, QString(), MessageIcon::None);
+        bodyStored = writeFileAtomically(bodyPath, RtfWriter::write(body), &error);
+        if (!bodyStored)
+            m_dialogs.message(QStringLiteral("便笺内容保存失败！\n") + error, QString(), MessageIcon::None);
     }
     if (title.isEmpty()) {
         m_dialogs.message(QStringLiteral("便笺标题不能为空！"), QString(), MessageIcon::None);
@@ -154,10 +156,17 @@ bool MemoEditorForm::save(const QTextDocument &body) {
     else
         date = day;
     const QString storedTitle = trimBlanks(title);
-    m_settings.WriteSetting(kMemo, memoKey(number),
-                            formatRecord(enabled ? 1 : 0, periodCharacter(period), date, time, storedTitle));
+    QString error;
+    if (!m_settings.WriteSetting(
+            kMemo, memoKey(number),
+            formatRecord(enabled ? 1 : 0, periodCharacter(period), date, time, storedTitle), &error)) {
+        m_dialogs.message(QStringLiteral("便笺[%1]的提醒设定未能保存到setup.ini！\n").arg(number) + error,
+                          QString(), MessageIcon::Warning);
+        return false;
+    }
     frameCaption = storedTitle;
-    if (m_balloons)
+    // Success is confirmed only when the body was stored too.
+    if (m_balloons && bodyStored)
         m_balloons->ShowBubble(QStringLiteral("便笺编辑"),
                                QStringLiteral("便笺[%1]修改保存成功!").arg(number), 1);
     return true;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "memos/MemoEditorWindow.h"
 
+#include "common/CharacterFilter.h"
 #include "common/Fonts.h"
 #include "common/Twips.h"
 #include "common/WindowsColour.h"
@@ -13,11 +14,13 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextCursor>
 #include <QTextEdit>
 
 namespace {
 
-constexpr int kViewModeHeight = 7680;
+constexpr int kContentFrameHeight = 7335;
+constexpr int kEditModeHeight = 8430;
 using Period = MemoEditorForm::Period;
 // Option buttons in their order on the window: 按年 按季 按月 按日 按周.
 constexpr Period kOptionPeriods[5] = {Period::Yearly, Period::Quarterly, Period::Monthly, Period::Daily,
@@ -60,9 +63,14 @@ MemoEditorWindow::MemoEditorWindow(const SettingsFile &settings, UserDialogs &di
         auto *edit = new QLineEdit(fields);
         edit->setObjectName(QStringLiteral("Text1(%1)").arg(index));
         edit->setGeometry(Twips::rectToPixels(left, top, width, 300));
-        if (maxLength > 0)
+        if (index >= 2) {
+            // The filter keeps the limit: a paste is filtered before it is cut.
+            edit->setValidator(new CharacterFilter(
+                [index](QChar c) { return MemoEditorForm::acceptsKey(index, c); }, maxLength, edit));
+            edit->installEventFilter(this);
+        } else if (maxLength > 0) {
             edit->setMaxLength(maxLength);
-        edit->installEventFilter(this);
+        }
         m_boxes[index] = edit;
         return edit;
     };
@@ -77,13 +85,17 @@ MemoEditorWindow::MemoEditorWindow(const SettingsFile &settings, UserDialogs &di
     m_enabled = new QCheckBox(QStringLiteral("是否启用提醒"), fields);
     m_enabled->setObjectName(QStringLiteral("Ck1"));
     m_enabled->setGeometry(Twips::rectToPixels(7800, 240, 1700, 300));
+    // Neither button is a default button: Enter in a field must never empty
+    // the body or save it. Each acts on a click or its Alt mnemonic only.
     auto *clear = new QPushButton(QStringLiteral("清除(&C)"), fields);
     clear->setObjectName(QStringLiteral("Command2"));
     clear->setGeometry(Twips::rectToPixels(9600, 200, 1000, 360));
-    connect(clear, &QPushButton::clicked, m_body, &QTextEdit::clear);
+    clear->setAutoDefault(false);
+    connect(clear, &QPushButton::clicked, this, &MemoEditorWindow::clearBody);
     auto *saveButton = new QPushButton(QStringLiteral("保存(&S)"), fields);
     saveButton->setObjectName(QStringLiteral("Command1"));
     saveButton->setGeometry(Twips::rectToPixels(10700, 200, 1000, 360));
+    saveButton->setAutoDefault(false);
     connect(saveButton, &QPushButton::clicked, this, &MemoEditorWindow::save);
 
     label(QStringLiteral("提醒设定："), 120, 660, 1000);
@@ -111,8 +123,11 @@ MemoEditorWindow::MemoEditorWindow(const SettingsFile &settings, UserDialogs &di
         connect(m_boxes[i], &QLineEdit::textEdited, this, [this] {
             takeFields();
             m_form.clampMonthAndDay();
-            m_boxes[3]->setText(m_form.month);
-            m_boxes[4]->setText(m_form.day);
+            for (auto [box, value] :
+                 {std::pair{m_boxes[3], m_form.month}, std::pair{m_boxes[4], m_form.day}}) {
+                if (box->text() != value)
+                    box->setText(value);
+            }
         });
     }
 
@@ -120,9 +135,35 @@ MemoEditorWindow::MemoEditorWindow(const SettingsFile &settings, UserDialogs &di
     m_form.LoadMemo(number, *document);
     showForm();
 
-    resize(Twips::toPixels(11910), Twips::toPixels(viewMode ? kViewModeHeight : 8430));
-    if (viewMode)
+    if (viewMode) {
+        // The view shows the body alone: the fields are neither seen nor
+        // reachable by Tab or their mnemonics.
+        fields->hide();
         m_body->setReadOnly(true);
+    }
+    resize(Twips::toPixels(11910), Twips::toPixels(viewMode ? kContentFrameHeight : kEditModeHeight));
+}
+
+void MemoEditorWindow::clearBody() {
+    // One undoable step, so Ctrl+Z brings the body back.
+    QTextCursor cursor(m_body->document());
+    cursor.select(QTextCursor::Document);
+    cursor.removeSelectedText();
+}
+
+void MemoEditorWindow::keyPressEvent(QKeyEvent *event) {
+    // The editor closes through its window's close command only (Alt+F4, as
+    // its title says): Escape would throw away what was typed. Enter has no
+    // button to press.
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Enter:
+    case Qt::Key_Return:
+        event->accept();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
 }
 
 void MemoEditorWindow::showForm() {
@@ -167,9 +208,14 @@ bool MemoEditorWindow::eventFilter(QObject *watched, QEvent *event) {
         for (int i = 0; i < int(m_boxes.size()); ++i) {
             if (watched != m_boxes[i])
                 continue;
+            // Printable keys only: Tab, Ctrl+A/C/V/X/Z and the like are
+            // shortcuts or carry control characters, and keep working.
             const auto *key = static_cast<QKeyEvent *>(event);
             const QString text = key->text();
-            if (!text.isEmpty() && key->key() != Qt::Key_Backspace && !MemoEditorForm::acceptsKey(i, text[0]))
+            const bool shortcut =
+                key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+            if (!shortcut && text.size() == 1 && text[0].isPrint() &&
+                !MemoEditorForm::acceptsKey(i, CharacterFilter::narrow(text[0])))
                 return true; // swallowed
         }
     }

@@ -14,7 +14,7 @@ class QRadioButton;
 class QTextEdit;
 
 /// The memo editor "便笺 (ALT+F4关闭)": the body on top, the fields below. In
-/// view mode the window is cut to the body and the body is read-only. The
+/// view mode the window shows the body alone, read-only. The
 /// window mirrors MemoEditorForm, which does the loading and saving.
 class MemoEditorWindow final : public QDialog {
     Q_OBJECT
@@ -27,6 +27,8 @@ public:
     QTextEdit *body() const { return m_body; }
     /// Runs the save button.
     void save();
+    /// Runs the clear button: the body is emptied as one undoable step.
+    void clearBody();
 
 Q_SIGNALS:
     /// A record was stored: the board reloads its memos.
@@ -34,6 +36,7 @@ Q_SIGNALS:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void showForm();

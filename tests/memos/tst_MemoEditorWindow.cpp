@@ -6,8 +6,14 @@
 
 #include "TestSupport.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
 #include <QFileInfo>
+#include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -65,7 +71,7 @@ private Q_SLOTS:
         const SettingsFile settings(dir.path());
         RecordingDialogs dialogs;
         MemoEditorWindow editor(settings, dialogs, nullptr, 0, true, QString());
-        QCOMPARE(editor.height(), 512); // 7680 twips
+        QCOMPARE(editor.height(), 489); // the content frame's 7335 twips: with the title bar, 7680
         QVERIFY(editor.body()->isReadOnly());
         // A memo without a record opens with no period; saving asks for one.
         editor.findChild<QLineEdit *>(QStringLiteral("Text1(1)"))->setText(QStringLiteral("t"));
@@ -73,6 +79,163 @@ private Q_SLOTS:
         QCOMPARE(dialogs.shown.size(), 1);
         QCOMPARE(settings.ReadSetting(QStringLiteral("MEMO"), QStringLiteral("M0")), QString());
     }
+
+    // Enter in any field, or on the read-only body of the view, must neither
+    // empty the body nor save: no button is a default button.
+    void enterNeverClearsOrSaves_data() {
+        QTest::addColumn<bool>("viewMode");
+        QTest::addColumn<QString>("target");
+        for (int i = 1; i <= 5; ++i)
+            QTest::newRow(qPrintable(QStringLiteral("Text1(%1)").arg(i)))
+                << false << QStringLiteral("Text1(%1)").arg(i);
+        QTest::newRow("view mode body") << true << QStringLiteral("EditMemo");
+    }
+    void enterNeverClearsOrSaves() {
+        QFETCH(bool, viewMode);
+        QFETCH(QString, target);
+        Editor e(viewMode);
+        QWidget *widget = e.editor.findChild<QWidget *>(target);
+        QVERIFY(widget);
+        for (QPushButton *button : e.editor.findChildren<QPushButton *>())
+            QVERIFY2(!button->isDefault() && !button->autoDefault(), qPrintable(button->text()));
+        widget->setEnabled(true);
+        widget->setFocus();
+        QTest::keyClick(widget, Qt::Key_Return);
+        QTest::keyClick(widget, Qt::Key_Enter);
+        QCOMPARE(e.editor.body()->toPlainText(), QStringLiteral("正文第一行"));
+        QVERIFY(e.editor.isVisible());
+        QVERIFY(e.dialogs.shown.isEmpty());
+        QCOMPARE(e.balloons.shown, QStringList());
+    }
+
+    void escapeKeepsTheEditorAndItsText() {
+        Editor e(false);
+        e.editor.body()->moveCursor(QTextCursor::End);
+        QTest::keyClicks(e.editor.body(), QStringLiteral(" typed"));
+        QTest::keyClick(e.editor.body(), Qt::Key_Escape);
+        QTest::keyClick(e.box(1), Qt::Key_Escape);
+        QVERIFY(e.editor.isVisible());
+        QCOMPARE(e.editor.body()->toPlainText(), QStringLiteral("正文第一行 typed"));
+    }
+
+    void clearActsOnItsButtonAndMnemonicAndCanBeUndone() {
+        Editor e(false);
+        e.box(1)->setFocus();
+        QTest::keyClick(e.editor.windowHandle(), Qt::Key_C, Qt::AltModifier);
+        QTRY_VERIFY(e.editor.body()->toPlainText().isEmpty()); // a mnemonic clicks after a short flash
+        e.editor.body()->undo();
+        QCOMPARE(e.editor.body()->toPlainText(), QStringLiteral("正文第一行"));
+        e.editor.findChild<QPushButton *>(QStringLiteral("Command2"))->click();
+        QVERIFY(e.editor.body()->toPlainText().isEmpty());
+    }
+
+    // The filtered boxes take Tab, the clipboard and undo like any box, and
+    // keep only their characters whichever way text arrives.
+    void filteredBoxesKeepControlKeysAndFilterPastes_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("weekday") << 2 << QStringLiteral("x3y") << QStringLiteral("3");
+        QTest::newRow("weekday, 8 is no weekday") << 2 << QStringLiteral("85") << QStringLiteral("5");
+        QTest::newRow("month") << 3 << QStringLiteral("ab1\n1") << QStringLiteral("11");
+        QTest::newRow("month clamped") << 3 << QStringLiteral("m13") << QStringLiteral("12");
+        QTest::newRow("day, full-width digits") << 4 << QStringLiteral("２８日") << QStringLiteral("28");
+        QTest::newRow("time") << 5 << QStringLiteral(" 21:5９:00 abc") << QStringLiteral("21:59:00");
+        QTest::newRow("time, too long") << 5 << QStringLiteral("21:59:00:00") << QStringLiteral("21:59:00");
+    }
+    void filteredBoxesKeepControlKeysAndFilterPastes() {
+        QFETCH(int, index);
+        QFETCH(QString, pasted);
+        QFETCH(QString, result);
+        Editor e(false);
+        QLineEdit *box = e.box(index);
+        box->setEnabled(true);
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(box->selectedText(), box->text());
+        QTest::keyClick(box, Qt::Key_Delete);
+        QApplication::clipboard()->setText(pasted);
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(box->text(), result);
+
+        // The same through an input method's commit.
+        box->clear();
+        QInputMethodEvent commit;
+        commit.setCommitString(pasted);
+        QApplication::sendEvent(box, &commit);
+        QCOMPARE(box->text(), result);
+
+        // Copy, cut and undo.
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), result);
+        QTest::keyClick(box, Qt::Key_X, Qt::ControlModifier);
+        QVERIFY(box->text().isEmpty());
+        QTest::keyClick(box, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(box->text(), result);
+
+        // Tab moves on.
+        QTest::keyClick(box, Qt::Key_Tab);
+        QVERIFY(!box->hasFocus());
+    }
+
+    void aRecordThatCannotBeStoredIsNoSuccess() {
+        Editor e(false);
+        // setup.ini cannot be replaced: a folder stands in its place.
+        QVERIFY(QFile::remove(e.settings.path()));
+        QVERIFY(QDir().mkdir(e.settings.path()));
+        QSignalSpy saved(&e.editor, &MemoEditorWindow::saved);
+        e.editor.findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+        QCOMPARE(saved.size(), 0);
+        QCOMPARE(e.balloons.shown, QStringList());
+        QCOMPARE(e.dialogs.shown.size(), 1);
+        QVERIFY2(e.dialogs.shown[0].text.startsWith(QStringLiteral("便笺[3]的提醒设定未能保存到setup.ini！")),
+                 qPrintable(e.dialogs.shown[0].text));
+        QCOMPARE(e.dialogs.shown[0].icon, MessageIcon::Warning);
+        // The body file went its own way and is there.
+        QVERIFY(QFileInfo(e.dir.filePath(QStringLiteral("M3.rtf"))).isFile());
+    }
+
+    void viewModeHidesTheFieldsAndTheirMnemonics() {
+        Editor e(true);
+        QVERIFY(!e.editor.findChild<QGroupBox *>(QStringLiteral("Fra1(1)"))->isVisible());
+        for (QPushButton *button : e.editor.findChildren<QPushButton *>())
+            QVERIFY(!button->isVisible());
+        QTest::keyClick(e.editor.windowHandle(), Qt::Key_C, Qt::AltModifier);
+        QTest::keyClick(e.editor.windowHandle(), Qt::Key_S, Qt::AltModifier);
+        QTest::qWait(300); // longer than a mnemonic's flash
+        QCOMPARE(e.editor.body()->toPlainText(), QStringLiteral("正文第一行"));
+        QCOMPARE(e.balloons.shown, QStringList());
+        // Nothing below the content frame is within the window.
+        const QGroupBox *content = e.editor.findChild<QGroupBox *>(QStringLiteral("Fra1(0)"));
+        QVERIFY(e.editor.height() <= content->geometry().bottom() + 1);
+    }
+
+private:
+    // A shown editor on memo 3 with a body, as the user meets it.
+    struct Editor {
+        QTemporaryDir dir;
+        SettingsFile settings{dir.path()};
+        RecordingDialogs dialogs;
+        RecordingBalloons balloons;
+        MemoEditorWindow editor;
+        explicit Editor(bool viewMode)
+            : editor((writeDefaults(settings, dir), settings), dialogs, &balloons, 3, viewMode, QString()) {
+            editor.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&editor));
+            editor.activateWindow();
+            // Mnemonics need the active window, as for the user.
+            QVERIFY(QTest::qWaitForWindowActive(&editor));
+        }
+        static bool writeDefaults(const SettingsFile &settings, const QTemporaryDir &dir) {
+            writeDefaultSettings(settings);
+            writeBytes(dir.filePath(QStringLiteral("M3.rtf")),
+                       "{\\rtf1\\ansi\\ansicpg936 \\'d5\\'fd\\'ce\\'c4"
+                       "\\'b5\\'da\\'d2\\'bb\\'d0\\'d0\\par}");
+            return true;
+        }
+        QLineEdit *box(int i) { return editor.findChild<QLineEdit *>(QStringLiteral("Text1(%1)").arg(i)); }
+    };
 };
 
 QTEST_MAIN(tst_MemoEditorWindow)
