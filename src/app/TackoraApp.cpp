@@ -97,8 +97,7 @@ bool TackoraApp::start() {
             [this] { m_memoSlots.LoadMemos(m_settings); });
     connect(m_boardWindow.get(), &BoardWindow::currentMemoRequested, this,
             [this] { openMemoEditor(m_memoSlots.currentMemoOrFirst(), true); });
-    connect(m_boardWindow.get(), &BoardWindow::memoEditorRequested, this,
-            [this] { openMemoEditor(m_memoSlots.currentMemoOrFirst(), false); });
+    connect(m_boardWindow.get(), &BoardWindow::memoEditorRequested, m_memoPage, &MemoPage::editCurrentMemo);
     connect(m_boardWindow.get(), &BoardWindow::categoryClicked, this, &TackoraApp::openCategory);
     connect(m_boardWindow.get(), &BoardWindow::backgroundPictureRequested, this,
             &TackoraApp::chooseBackgroundPicture);

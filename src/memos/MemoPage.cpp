@@ -139,6 +139,12 @@ void MemoPage::resetSlotHighlight() {
     }
 }
 
+void MemoPage::editCurrentMemo() {
+    const int n = m_slots.currentMemoOrFirst();
+    m_slots.setCurrentMemo(n);
+    Q_EMIT editorRequested(n, false);
+}
+
 void MemoPage::clickTitle(int n) {
     m_preview->clear();
     const MemoSlot &slot = m_slots.slot(n);

@@ -30,6 +30,9 @@ public:
     void loadBody(int number);
     /// The hover highlight of the rows goes.
     void resetSlotHighlight();
+    /// The header's edit button: the current memo, memo 0 while there is
+    /// none, becomes current and opens in edit mode.
+    void editCurrentMemo();
 
 Q_SIGNALS:
     void editorRequested(int number, bool viewMode);

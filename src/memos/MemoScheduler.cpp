@@ -112,20 +112,19 @@ void MemoScheduler::Timer3_Timer() {
     }
     std::stable_sort(due.begin(), due.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
     for (const auto &entry : due)
-        m_queue.append(entry.second);
-    announceNext();
+        announce(entry.second);
+    showNextView();
 }
 
 void MemoScheduler::setEditorOpen(bool open) {
     m_editorOpen = open;
     if (!open)
-        announceNext();
+        showNextView();
 }
 
-void MemoScheduler::announceNext() {
-    if (m_editorOpen || m_queue.isEmpty())
-        return;
-    const int n = m_queue.takeFirst();
+void MemoScheduler::announce(int n) {
+    // The balloon and the sound come at the memo's second even while an
+    // editor is open; only its view window has to wait for that editor.
     m_slots.setCurrentMemo(n);
     if (m_values.notifyIcon)
         m_values.notifyIcon->ShowBubble(QStringLiteral("便笺提醒"),
@@ -134,6 +133,18 @@ void MemoScheduler::announceNext() {
     const QString sound = memoSoundPath(m_appFolder, n);
     if (QFileInfo(sound).isFile())
         m_sound.playAsync(sound);
+    m_views.append(n);
+}
+
+void MemoScheduler::showNextView() {
+    if (m_editorOpen || m_views.isEmpty())
+        return;
+    const int n = m_views.takeFirst();
+    if (m_slots.currentMemo() != n) {
+        // Another memo fell due while this one waited: show this one again.
+        m_slots.setCurrentMemo(n);
+        Q_EMIT bodyRequested(n);
+    }
     m_editorOpen = true;
     Q_EMIT viewEditorRequested(n);
 }

@@ -36,8 +36,9 @@ QString timeFormatMessage(int number);
 /// today's memos, reports format errors on the status line, and announces a
 /// memo whose second has come (balloon, body in the preview, its sound, the
 /// editor in view mode). Each tick considers every second since the last
-/// one, so a late tick loses no reminder; memos due together are announced
-/// one after the other, each once, and never while an editor is open.
+/// one, so a late tick loses no reminder. A due memo's balloon and sound
+/// come at its second; its view window waits while an editor is open, and
+/// memos due together are shown one after the other, each once.
 class MemoScheduler final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(MemoScheduler)
@@ -47,13 +48,13 @@ public:
 
     void Timer3_Timer();
 
-    /// Whoever opens or closes the memo editor says so: announcements wait
+    /// Whoever opens or closes the memo editor says so: view windows wait
     /// for a closed editor.
     void setEditorOpen(bool open);
     bool isEditorOpen() const { return m_editorOpen; }
 
-    /// Memos announced but not yet shown (their editor waits).
-    qsizetype pending() const { return m_queue.size(); }
+    /// Memos announced whose view window waits for the open editor.
+    qsizetype pending() const { return m_views.size(); }
 
 Q_SIGNALS:
     /// Load memo number's body into the preview, when it has one.
@@ -62,7 +63,8 @@ Q_SIGNALS:
     void viewEditorRequested(int number);
 
 private:
-    void announceNext();
+    void announce(int number);
+    void showNextView();
 
     MemoSlots &m_slots;
     const Clock &m_clock;
@@ -71,6 +73,6 @@ private:
     StatusLine &m_status;
     QString m_appFolder;
     SecondTicker m_ticker;
-    QList<int> m_queue;
+    QList<int> m_views;
     bool m_editorOpen = false;
 };

@@ -94,6 +94,22 @@ private Q_SLOTS:
         QCOMPARE(f.slots.currentMemo(), std::optional<int>(4));
     }
 
+    void editButtonMakesItsMemoCurrent() {
+        Fixture f;
+        QSignalSpy editor(&f.page, &MemoPage::editorRequested);
+        QSignalSpy current(&f.slots, &MemoSlots::currentMemoChanged);
+        f.page.editCurrentMemo(); // no memo picked yet: memo 0, and it is current now
+        QCOMPARE(f.slots.currentMemo(), std::optional<int>(0));
+        QCOMPARE(current.size(), 1);
+        QCOMPARE(editor.size(), 1);
+        QCOMPARE(editor[0][0].toInt(), 0);
+        QCOMPARE(editor[0][1].toBool(), false);
+        QTest::mouseClick(f.label(QStringLiteral("LabCall(2)")), Qt::LeftButton);
+        f.page.editCurrentMemo();
+        QCOMPARE(editor[1][0].toInt(), 2);
+        QCOMPARE(f.slots.currentMemo(), std::optional<int>(2));
+    }
+
     void hoverHighlightsOneRow() {
         Fixture f;
         QVERIFY(f.exposed);

@@ -145,6 +145,26 @@ private Q_SLOTS:
         QCOMPARE(f.editors.size(), 3);
     }
 
+    void balloonAndSoundDoNotWaitForAnOpenEditor() {
+        Fixture f;
+        writeBytes(f.dir.filePath(QStringLiteral("M5.wav")), "RIFF");
+        f.load(5, QStringLiteral("1|日|1|09:00:00|站会"));
+        QSignalSpy bodies(&f.scheduler, &MemoScheduler::bodyRequested);
+        f.scheduler.setEditorOpen(true); // the user is typing in memo 0's editor
+        f.tickAt(QDateTime(QDate(2026, 3, 15), QTime(9, 0, 0)));
+        QCOMPARE(f.balloons.shown,
+                 QStringList{QStringLiteral("便笺提醒|便笺[5]设定提醒时间到，请及时处理事务!|1")});
+        QCOMPARE(f.sound.played, QStringList{f.dir.filePath(QStringLiteral("M5.wav"))});
+        QCOMPARE(bodies.size(), 1);
+        QVERIFY(f.editors.isEmpty()); // the view window waits ...
+        f.tickAt(QDateTime(QDate(2026, 3, 15), QTime(9, 0, 13)));
+        QCOMPARE(f.balloons.shown.size(), 1); // ... and nothing is announced twice
+        f.scheduler.setEditorOpen(false);
+        QCOMPARE(f.editors.size(), 1); // ... until the editor closes
+        QCOMPARE(f.editors[0][0].toInt(), 5);
+        QCOMPARE(f.slots.currentMemo(), std::optional<int>(5));
+    }
+
     void formatErrorsGoToTheStatusLine() {
         Fixture f;
         f.load(4, QStringLiteral("1|年|02-29|08:00:00|x"));
