@@ -241,6 +241,20 @@ void BoardWindow::buildStatusStrip() {
     QWidget *strip = addStrip(kStatusStrip.name, kStatusStrip.top, kStatusStrip.height, kBlack);
     m_headers[0] =
         addLabel(strip, QStringLiteral("LabMsg(0)"), QRect(0, 0, kWidth, 375), songFont(12), kRed, kBlack);
+    // The CJK faces that stand in for the Song face draw a 12-point line
+    // taller than the strip: the glyphs, from the top of a character to the
+    // foot of a "g" or ")", are made to fit the strip and are centred in it.
+    const int stripHeight = strip->height();
+    const QString tallest = QStringLiteral("[国gj(|)]");
+    QFont font = m_headers[0]->font();
+    while (QFontMetrics(font).tightBoundingRect(tallest).height() > stripHeight - 2 && font.pointSizeF() > 6)
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    m_headers[0]->setFont(font);
+    const QFontMetrics metrics(font);
+    const QRect ink = metrics.tightBoundingRect(tallest);
+    const int top = (stripHeight - ink.height()) / 2 - (metrics.ascent() + ink.top());
+    m_headers[0]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_headers[0]->setGeometry(0, top, m_headers[0]->width(), stripHeight - top);
     m_headers[0]->setText(u'[' + caption() + u']');
     if (!m_model.statusText().isEmpty())
         m_headers[0]->setText(m_model.statusText());

@@ -56,6 +56,14 @@ MemoPage::MemoPage(MemoSlots &slots, StatusLine &status, QString appFolder, QWid
         check->setGeometry(Twips::rectToPixels(0, kRowPitch * n, 495, kRowHeight));
         check->setFont(songFont(9));
         paint(check, Qt::white, Qt::black);
+        // The whole cell, caption included, takes the row's colours (a button
+        // would paint its own light background); the box itself stays white
+        // with a black tick, so that it shows on black and on the red hover.
+        check->setBackgroundRole(QPalette::Window);
+        QPalette box = check->palette();
+        box.setColor(QPalette::Base, Qt::white);
+        box.setColor(QPalette::Text, Qt::black);
+        check->setPalette(box);
         connect(check, &QCheckBox::clicked, this, [this, n](bool on) { m_slots.setEnabled(n, on ? 1 : 0); });
         m_checks[n] = check;
 

@@ -62,6 +62,36 @@ private Q_SLOTS:
         QCOMPARE(f.window.windowTitle(), QStringLiteral("Tackora V1.0"));
     }
 
+    // The status line's glyphs sit inside its strip, none cut at the top or
+    // the bottom, whatever face stands in for the Song face.
+    void statusLineGlyphsFitTheirStrip_data() {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("start") << QStringLiteral("[Tackora V1.0]");
+        QTest::newRow("memo message") << QStringLiteral("便笺[0]提醒时间格式错误！请修正！");
+        QTest::newRow("drop message") << QStringLiteral("文件(jpg)已经移动到[图片]文件夹！");
+    }
+    void statusLineGlyphsFitTheirStrip() {
+        QFETCH(QString, text);
+        Fixture f;
+        f.model.showStatus(text);
+        QWidget *strip = f.window.findChild<QWidget *>(QStringLiteral("PicBj(0)"));
+        const QImage image = strip->grab().toImage();
+        const auto inkInRow = [&](int y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor c = image.pixelColor(x, y);
+                if (c.red() > 90 && c.green() < 80)
+                    return true;
+            }
+            return false;
+        };
+        int inkRows = 0;
+        for (int y = 0; y < image.height(); ++y)
+            inkRows += inkInRow(y) ? 1 : 0;
+        QVERIFY(inkRows >= 10);
+        QVERIFY(!inkInRow(0));
+        QVERIFY(!inkInRow(image.height() - 1));
+    }
+
     void closeButtonsCollapseAndRestore() {
         Fixture f;
         f.window.show();

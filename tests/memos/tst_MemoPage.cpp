@@ -127,6 +127,48 @@ private Q_SLOTS:
         QVERIFY(f.label(QStringLiteral("LabTime(3)"))->palette().color(QPalette::Window) != QColor(Qt::red));
     }
 
+    // The period cell is white on black like the rest of the row's left
+    // part, and the hover turns the whole cell red, caption included.
+    void periodCellTakesTheRowColours() {
+        Fixture f;
+        QVERIFY(f.exposed);
+        QCheckBox *check = f.page.findChild<QCheckBox *>(QStringLiteral("Ck1(2)"));
+        // The caption's part of the cell, right of the box.
+        const auto captionPart = [&] {
+            const QImage image = check->grab().toImage();
+            return image.copy(QRect(image.width() / 2, 0, image.width() - image.width() / 2, image.height()));
+        };
+        const auto dominant = [](const QImage &image) {
+            QHash<QRgb, int> counts;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    ++counts[image.pixel(x, y) | 0xFF000000];
+            QRgb best = 0;
+            for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+                if (it.value() > counts.value(best))
+                    best = it.key();
+            return QColor(best);
+        };
+        const auto hasLightInk = [](const QImage &image) {
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (qGray(image.pixel(x, y)) > 200)
+                        return true;
+            return false;
+        };
+        QImage caption = captionPart();
+        QCOMPARE(dominant(caption), QColor(Qt::black));
+        QVERIFY(hasLightInk(caption)); // the white "周"
+
+        QLabel *time = f.label(QStringLiteral("LabTime(2)"));
+        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), time->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(time, &move);
+        caption = captionPart();
+        QCOMPARE(dominant(caption), QColor(Qt::red));
+        QVERIFY(hasLightInk(caption));
+    }
+
     void previewStretches() {
         Fixture f;
         QCOMPARE(f.page.preview()->height(), 113); // 1695 twips
