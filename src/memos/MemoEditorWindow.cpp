@@ -5,6 +5,7 @@
 #include "common/Fonts.h"
 #include "common/Twips.h"
 #include "common/WindowsColour.h"
+#include "memos/MemoBodyEdit.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -40,7 +41,7 @@ MemoEditorWindow::MemoEditorWindow(const SettingsFile &settings, UserDialogs &di
     m_contentFrame = new QGroupBox(this);
     m_contentFrame->setObjectName(QStringLiteral("Fra1(0)"));
     m_contentFrame->setGeometry(Twips::rectToPixels(0, 0, 11895, 7335));
-    m_body = new QTextEdit(m_contentFrame);
+    m_body = new MemoBodyEdit(m_contentFrame);
     m_body->setObjectName(QStringLiteral("EditMemo"));
     m_body->setGeometry(Twips::rectToPixels(120, 240, 11655, 6975));
     m_body->setToolTip(QStringLiteral("Ctrl+V或者鼠标右键可粘贴内容"));

@@ -2,6 +2,8 @@
 #include "memos/RtfReader.h"
 
 #include "common/AnsiCodec.h"
+#include "memos/RtfPictures.h"
+#include "memos/RtfSymbolFont.h"
 
 #include <QColor>
 #include <QHash>
@@ -12,13 +14,310 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextImageFormat>
+#include <QUrl>
 
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <iterator>
 #include <limits>
+#include <optional>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace RtfReader {
 namespace {
 
-enum class Destination { Text, FontTable, ColorTable, Skip };
+enum class Destination : quint8 { Text, FontTable, ColorTable, Picture, Skip };
+
+// Code pages of fonts of \fcharset2, besides Windows' numbers.
+constexpr int kSymbolCodePage = -2;     // the Symbol font: its own characters
+constexpr int kPrivateUseCodePage = -3; // other symbol fonts: 0xF000 + byte
+
+// The control words the reader acts on.
+enum class Word : quint8 {
+    Unknown,
+    Bin,
+    SkipDestination,
+    FontTable,
+    ColorTable,
+    Pict,
+    ShpPict,
+    Ud,
+    Upr,
+    AnsiCpg,
+    Mac,
+    Pc,
+    Pca,
+    Deff,
+    Uc,
+    U,
+    F,
+    FCharset,
+    Cpg,
+    Red,
+    Green,
+    Blue,
+    Par,
+    Line,
+    Tab,
+    Cell,
+    Row,
+    EmDash,
+    EnDash,
+    Bullet,
+    LeftQuote,
+    RightQuote,
+    LeftDoubleQuote,
+    RightDoubleQuote,
+    EmSpace,
+    EnSpace,
+    QuarterEmSpace,
+    ZeroWidthJoiner,
+    ZeroWidthNonJoiner,
+    Bold,
+    Italic,
+    Underline,
+    UnderlineNone,
+    Strike,
+    FontSize,
+    Foreground,
+    Background,
+    Plain,
+    ParagraphDefaults,
+    AlignLeft,
+    AlignCenter,
+    AlignRight,
+    AlignJustify,
+    PngBlip,
+    JpegBlip,
+    DibBitmap,
+    DdbBitmap,
+    EmfBlip,
+    WmfBlip,
+    OtherBlip,
+    PictureWidth,
+    PictureHeight,
+    PictureGoalWidth,
+    PictureGoalHeight,
+    PictureScaleX,
+    PictureScaleY,
+    BitmapBitsPerPixel,
+    BitmapWidthBytes,
+};
+
+struct Keyword {
+    std::string_view name;
+    Word word;
+};
+
+// In the order of their names, each name once.
+constexpr Keyword kKeywords[] = {
+    {"aftnsep", Word::SkipDestination},
+    {"aftnsepc", Word::SkipDestination},
+    {"annotation", Word::SkipDestination},
+    {"ansicpg", Word::AnsiCpg},
+    {"atnauthor", Word::SkipDestination},
+    {"atnid", Word::SkipDestination},
+    {"author", Word::SkipDestination},
+    {"b", Word::Bold},
+    {"bin", Word::Bin},
+    {"bkmkend", Word::SkipDestination},
+    {"bkmkstart", Word::SkipDestination},
+    {"blue", Word::Blue},
+    {"bullet", Word::Bullet},
+    {"cb", Word::Background},
+    {"cell", Word::Cell},
+    {"cf", Word::Foreground},
+    {"colorschememapping", Word::SkipDestination},
+    {"colortbl", Word::ColorTable},
+    {"comment", Word::SkipDestination},
+    {"company", Word::SkipDestination},
+    {"cpg", Word::Cpg},
+    {"datastore", Word::SkipDestination},
+    {"deff", Word::Deff},
+    {"dibitmap", Word::DibBitmap},
+    {"doccomm", Word::SkipDestination},
+    {"docvar", Word::SkipDestination},
+    {"emdash", Word::EmDash},
+    {"emfblip", Word::EmfBlip},
+    {"emspace", Word::EmSpace},
+    {"endash", Word::EnDash},
+    {"enspace", Word::EnSpace},
+    {"f", Word::F},
+    {"falt", Word::SkipDestination},
+    {"fcharset", Word::FCharset},
+    {"filetbl", Word::SkipDestination},
+    {"fldinst", Word::SkipDestination},
+    {"fonttbl", Word::FontTable},
+    {"footer", Word::SkipDestination},
+    {"footerf", Word::SkipDestination},
+    {"footerl", Word::SkipDestination},
+    {"footerr", Word::SkipDestination},
+    {"footnote", Word::SkipDestination},
+    {"fs", Word::FontSize},
+    {"ftncn", Word::SkipDestination},
+    {"ftnsep", Word::SkipDestination},
+    {"ftnsepc", Word::SkipDestination},
+    {"generator", Word::SkipDestination},
+    {"green", Word::Green},
+    {"header", Word::SkipDestination},
+    {"headerf", Word::SkipDestination},
+    {"headerl", Word::SkipDestination},
+    {"headerr", Word::SkipDestination},
+    {"highlight", Word::Background},
+    {"i", Word::Italic},
+    {"info", Word::SkipDestination},
+    {"jpegblip", Word::JpegBlip},
+    {"keywords", Word::SkipDestination},
+    {"latentstyles", Word::SkipDestination},
+    {"ldblquote", Word::LeftDoubleQuote},
+    {"line", Word::Line},
+    {"listoverridetable", Word::SkipDestination},
+    {"listtable", Word::SkipDestination},
+    {"listtext", Word::SkipDestination},
+    {"lquote", Word::LeftQuote},
+    {"mac", Word::Mac},
+    {"macpict", Word::OtherBlip},
+    {"mmathPr", Word::SkipDestination},
+    {"nestcell", Word::Cell},
+    {"nestrow", Word::Row},
+    {"nonshppict", Word::SkipDestination},
+    {"objdata", Word::SkipDestination},
+    {"object", Word::SkipDestination},
+    {"operator", Word::SkipDestination},
+    {"page", Word::Par},
+    {"par", Word::Par},
+    {"pard", Word::ParagraphDefaults},
+    {"pc", Word::Pc},
+    {"pca", Word::Pca},
+    {"pgdsctbl", Word::SkipDestination},
+    {"pich", Word::PictureHeight},
+    {"pichgoal", Word::PictureGoalHeight},
+    {"picscalex", Word::PictureScaleX},
+    {"picscaley", Word::PictureScaleY},
+    {"pict", Word::Pict},
+    {"picw", Word::PictureWidth},
+    {"picwgoal", Word::PictureGoalWidth},
+    {"plain", Word::Plain},
+    {"pmmetafile", Word::OtherBlip},
+    {"pn", Word::SkipDestination},
+    {"pngblip", Word::PngBlip},
+    {"pnseclvl", Word::SkipDestination},
+    {"pntext", Word::SkipDestination},
+    {"pntxta", Word::SkipDestination},
+    {"pntxtb", Word::SkipDestination},
+    {"qc", Word::AlignCenter},
+    {"qj", Word::AlignJustify},
+    {"ql", Word::AlignLeft},
+    {"qmspace", Word::QuarterEmSpace},
+    {"qr", Word::AlignRight},
+    {"rdblquote", Word::RightDoubleQuote},
+    {"red", Word::Red},
+    {"revtbl", Word::SkipDestination},
+    {"row", Word::Row},
+    {"rquote", Word::RightQuote},
+    {"rsidtbl", Word::SkipDestination},
+    {"sect", Word::Par},
+    {"shpinst", Word::SkipDestination},
+    {"shppict", Word::ShpPict},
+    {"sp", Word::SkipDestination},
+    {"strike", Word::Strike},
+    {"striked", Word::Strike},
+    {"stylesheet", Word::SkipDestination},
+    {"subject", Word::SkipDestination},
+    {"tab", Word::Tab},
+    {"template", Word::SkipDestination},
+    {"themedata", Word::SkipDestination},
+    {"title", Word::SkipDestination},
+    {"u", Word::U},
+    {"uc", Word::Uc},
+    {"ud", Word::Ud},
+    {"ul", Word::Underline},
+    {"uld", Word::Underline},
+    {"uldash", Word::Underline},
+    {"uldb", Word::Underline},
+    {"ulnone", Word::UnderlineNone},
+    {"ulth", Word::Underline},
+    {"ulw", Word::Underline},
+    {"ulwave", Word::Underline},
+    {"upr", Word::Upr},
+    {"userprops", Word::SkipDestination},
+    {"wbitmap", Word::DdbBitmap},
+    {"wbmbitspixel", Word::BitmapBitsPerPixel},
+    {"wbmwidthbytes", Word::BitmapWidthBytes},
+    {"wmetafile", Word::WmfBlip},
+    {"xmlnstbl", Word::SkipDestination},
+    {"zwj", Word::ZeroWidthJoiner},
+    {"zwnj", Word::ZeroWidthNonJoiner},
+};
+
+static_assert(std::adjacent_find(std::begin(kKeywords), std::end(kKeywords),
+                                 [](const Keyword &a, const Keyword &b) { return a.name >= b.name; }) ==
+              std::end(kKeywords));
+
+// The keywords by hash, open addressing: a word costs one hash and mostly one
+// comparison. Made at compile time.
+constexpr size_t kSlots = 512;
+static_assert(kSlots >= 2 * std::size(kKeywords));
+
+constexpr size_t slotOf(std::string_view name) {
+    quint32 hash = 2166136261u; // FNV-1a
+    for (const char c : name)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    return hash % kSlots;
+}
+
+constexpr auto kSlotTable = [] {
+    std::array<qint16, kSlots> table{};
+    for (qint16 &slot : table)
+        slot = -1;
+    for (size_t i = 0; i < std::size(kKeywords); ++i) {
+        size_t at = slotOf(kKeywords[i].name);
+        while (table[at] >= 0)
+            at = (at + 1) % kSlots;
+        table[at] = qint16(i);
+    }
+    return table;
+}();
+
+Word lookup(QByteArrayView word) {
+    const std::string_view name(word.data(), size_t(word.size()));
+    for (size_t at = slotOf(name); kSlotTable[at] >= 0; at = (at + 1) % kSlots) {
+        const Keyword &keyword = kKeywords[size_t(kSlotTable[at])];
+        if (keyword.name == name)
+            return keyword.word;
+    }
+    return Word::Unknown;
+}
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+bool isLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// Bytes that end a run of plain text.
+constexpr auto kEndsText = [] {
+    std::array<bool, 256> table{};
+    for (const char c : {'\\', '{', '}', '\r', '\n', '\0', '\t'})
+        table[static_cast<unsigned char>(c)] = true;
+    return table;
+}();
+
+bool endsText(char c) {
+    return kEndsText[static_cast<unsigned char>(c)];
+}
 
 struct GroupState {
     Destination destination = Destination::Text;
@@ -37,11 +336,37 @@ struct GroupState {
     bool ansiAlternativeNext = false;
 };
 
+struct Font {
+    int codePage = 0;     // 0: the document's
+    QStringList families; // empty: none to set
+};
+
+// What a run's character format is made of.
+struct FormatKey {
+    int font = -1;
+    int halfPoints = 24;
+    int foreground = 0;
+    int background = 0;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+    bool operator==(const FormatKey &) const = default;
+};
+
+size_t qHash(const FormatKey &key, size_t seed = 0) {
+    return qHashMulti(seed, key.font, key.halfPoints, key.foreground, key.background,
+                      (key.bold ? 1 : 0) | (key.italic ? 2 : 0) | (key.underline ? 4 : 0) |
+                          (key.strike ? 8 : 0));
+}
+
 // Code page of a font charset.
 int codePageOfCharset(int charset) {
     switch (charset) {
     case 0:
         return 1252;
+    case 2:
+        return kSymbolCodePage;
     case 77:
         return 10000;
     case 128:
@@ -100,13 +425,16 @@ QByteArray decoderName(int codePage) {
     }
 }
 
-QString decodeBytes(const QByteArray &bytes, int codePage) {
-    if (codePage == 936)
-        return AnsiCodec::decode(bytes);
-    QStringDecoder decoder(decoderName(codePage).constData(), QStringConverter::Flag::Stateless);
-    if (!decoder.isValid())
-        decoder = QStringDecoder("windows-1252", QStringConverter::Flag::Stateless);
-    return decoder.decode(bytes);
+bool hasUnpairedSurrogate(const QString &text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (!c.isSurrogate())
+            continue;
+        if (!c.isHighSurrogate() || i + 1 >= text.size() || !text[i + 1].isLowSurrogate())
+            return true;
+        ++i;
+    }
+    return false;
 }
 
 // Unpaired surrogates become U+FFFD.
@@ -127,96 +455,75 @@ QString withValidSurrogates(const QString &text) {
     return result;
 }
 
-bool isSkippedDestination(QByteArrayView word) {
-    static const QList<QByteArrayView> skipped = {"stylesheet",
-                                                  "info",
-                                                  "pict",
-                                                  "header",
-                                                  "footer",
-                                                  "headerl",
-                                                  "headerr",
-                                                  "headerf",
-                                                  "footerl",
-                                                  "footerr",
-                                                  "footerf",
-                                                  "object",
-                                                  "objdata",
-                                                  "fldinst",
-                                                  "listtable",
-                                                  "listoverridetable",
-                                                  "revtbl",
-                                                  "rsidtbl",
-                                                  "xmlnstbl",
-                                                  "themedata",
-                                                  "colorschememapping",
-                                                  "latentstyles",
-                                                  "datastore",
-                                                  "pntext",
-                                                  "pntxta",
-                                                  "pntxtb",
-                                                  "listtext",
-                                                  "bkmkstart",
-                                                  "bkmkend",
-                                                  "shppict",
-                                                  "nonshppict",
-                                                  "shpinst",
-                                                  "sp",
-                                                  "template",
-                                                  "filetbl",
-                                                  "userprops",
-                                                  "docvar",
-                                                  "ftnsep",
-                                                  "ftnsepc",
-                                                  "ftncn",
-                                                  "aftnsep",
-                                                  "aftnsepc",
-                                                  "footnote",
-                                                  "atnid",
-                                                  "atnauthor",
-                                                  "annotation",
-                                                  "pgdsctbl",
-                                                  "operator",
-                                                  "author",
-                                                  "title",
-                                                  "subject",
-                                                  "company",
-                                                  "doccomm",
-                                                  "keywords",
-                                                  "comment",
-                                                  "generator",
-                                                  "falt",
-                                                  "pn",
-                                                  "pnseclvl",
-                                                  "mmathPr"};
-    return skipped.contains(word);
+// Names of the pictures' images: unique in the process, so a picture copied
+// from one body to another never finds another's image.
+QUrl nextPictureName() {
+    static std::atomic<int> counter{0};
+    return QUrl(QStringLiteral("rtf-picture:%1").arg(++counter));
 }
 
 class Parser {
 public:
-    Parser(QByteArrayView input, QTextDocument &document)
+    Parser(QByteArrayView input, QTextDocument &document, bool pictures)
         : m_in(input)
         , m_document(document)
-        , m_cursor(&document) {}
+        , m_cursor(&document)
+        , m_pictures(pictures) {
+        for (qsizetype i = input.size() - 1; i >= 0; --i) {
+            if (input[i] == '}') {
+                m_finalBrace = i;
+                break;
+            }
+        }
+    }
 
     void run();
 
 private:
-    GroupState &state() { return m_stack.last(); }
+    GroupState &state() { return m_stack.back(); }
     int codePage();
+    const QTextCharFormat &currentFormat();
+    const QTextBlockFormat &blockFormat(Qt::Alignment alignment);
+    void fontsChanged();
+    QStringDecoder &decoder(int codePage);
+    QString decode(QByteArrayView bytes, int codePage) { return decoder(codePage).decode(bytes); }
     void flushBytes();
     void flushText();
-    void appendText(const QString &text);
+    void appendText(QChar c);
+    void appendBytes(QByteArrayView bytes);
+    void parse();
+    void finish();
     void endParagraph();
-    void controlWord(QByteArrayView word, bool hasParam, int param);
+    void openGroup();
+    bool closeGroup(); // false at the document's end
+    void readControl();
+    void controlWord(Word word, bool hasParam, int param);
+    void textWord(Word word, bool hasParam, int param);
+    void fontTableWord(Word word, int param);
+    void pictureWord(Word word, int param);
     void controlSymbol(char symbol);
-    void textByte(char byte);
+    void textByte(char byte, bool escaped);
+    void fontTableByte(char byte, bool escaped);
+    void endFontEntry();
+    void pictureByte(char byte);
+    void startPicture();
+    void endPicture(qsizetype end, int missingBraces);
     bool consumeFallback();
 
     QByteArrayView m_in;
     qsizetype m_pos = 0;
+    qsizetype m_finalBrace = -1;
+    qsizetype m_wordStart = 0;
     QTextDocument &m_document;
     QTextCursor m_cursor;
-    QList<GroupState> m_stack{GroupState()};
+    const bool m_pictures;
+    std::vector<GroupState> m_stack{GroupState()};
+    qsizetype m_overflow = 0; // groups open past kMaxGroupDepth
+public:
+    qsizetype m_peakStates = 1;
+
+private:
+    GroupState m_overflowState;
     QByteArray m_bytes; // 8-bit text waiting for its code page
     QString m_text;     // text waiting for its format
     int m_documentCodePage = 1252;
@@ -224,58 +531,168 @@ private:
     int m_skipFallback = 0;
     bool m_ignorableNext = false;
     bool m_cellPending = false;
-    QHash<int, int> m_fontCodePages;
+    bool m_paragraphHasContent = false;
+    bool m_surrogateAppended = false;
+    Qt::Alignment m_blockAlignment = Qt::AlignLeft;
+    std::vector<std::pair<int, QStringDecoder>> m_decoders;
+    QHash<int, Font> m_fonts;
     int m_fontBeingRead = -1;
+    QByteArray m_fontNameBytes;
+    QString m_fontName;
     QList<QColor> m_colours;
     int m_red = -1;
     int m_green = -1;
     int m_blue = -1;
+    // Formats made once each: the document finds a format it holds already
+    // faster when it is the same object.
+    QHash<FormatKey, QTextCharFormat> m_formats;
+    QHash<int, QTextBlockFormat> m_blockFormats;
+    int m_codePageFont = std::numeric_limits<int>::min(); // the font m_codePage is of
+    int m_codePage = 0;
+    // The picture being read: its data, and where its group began.
+    std::optional<RtfPictures::Picture> m_picture;
+    size_t m_pictureDepth = 0;
+    qsizetype m_pictureStart = 0;
+    int m_nibble = -1;
 };
 
 int Parser::codePage() {
     const int font = state().font >= 0 ? state().font : m_defaultFont;
-    const int fromFont = m_fontCodePages.value(font, 0);
-    return fromFont != 0 ? fromFont : m_documentCodePage;
+    if (font == m_codePageFont)
+        return m_codePage;
+    const auto found = m_fonts.constFind(font);
+    const int fromFont = found != m_fonts.cend() ? found->codePage : 0;
+    m_codePageFont = font;
+    m_codePage = fromFont != 0 ? fromFont : m_documentCodePage;
+    return m_codePage;
+}
+
+// The font table, the colour table or the document's code page changed:
+// formats and code pages are found again.
+void Parser::fontsChanged() {
+    m_formats.clear();
+    m_codePageFont = std::numeric_limits<int>::min();
+}
+
+const QTextBlockFormat &Parser::blockFormat(Qt::Alignment alignment) {
+    auto found = m_blockFormats.find(int(alignment));
+    if (found == m_blockFormats.end()) {
+        QTextBlockFormat format;
+        format.setAlignment(alignment);
+        found = m_blockFormats.insert(int(alignment), format);
+    }
+    return *found;
+}
+
+const QTextCharFormat &Parser::currentFormat() {
+    const GroupState &s = state();
+    const FormatKey key{s.font >= 0 ? s.font : m_defaultFont,
+                        s.halfPoints,
+                        s.foreground,
+                        s.background,
+                        s.bold,
+                        s.italic,
+                        s.underline,
+                        s.strike};
+    const auto found = m_formats.constFind(key);
+    if (found != m_formats.cend())
+        return *found;
+    // What the run does not have is left unset: the fewer properties, the
+    // faster the document takes the run.
+    QTextCharFormat format;
+    if (s.bold)
+        format.setFontWeight(QFont::Bold);
+    if (s.italic)
+        format.setFontItalic(true);
+    if (s.underline)
+        format.setFontUnderline(true);
+    if (s.strike)
+        format.setFontStrikeOut(true);
+    if (s.halfPoints > 0 && s.halfPoints < 4000)
+        format.setFontPointSize(s.halfPoints / 2.0);
+    const auto font = m_fonts.constFind(key.font);
+    if (font != m_fonts.cend() && !font->families.isEmpty())
+        format.setFontFamilies(font->families);
+    if (s.foreground > 0 && s.foreground < m_colours.size() && m_colours[s.foreground].isValid())
+        format.setForeground(m_colours[s.foreground]);
+    if (s.background > 0 && s.background < m_colours.size() && m_colours[s.background].isValid())
+        format.setBackground(m_colours[s.background]);
+    return *m_formats.insert(key, format);
+}
+
+QStringDecoder &Parser::decoder(int codePage) {
+    // One decoder per code page for the whole document: making one costs
+    // more than decoding a run.
+    auto found = std::find_if(m_decoders.begin(), m_decoders.end(),
+                              [codePage](const auto &entry) { return entry.first == codePage; });
+    if (found == m_decoders.end()) {
+        QStringDecoder decoder(decoderName(codePage).constData(), QStringConverter::Flag::Stateless);
+        if (!decoder.isValid())
+            decoder = QStringDecoder("windows-1252", QStringConverter::Flag::Stateless);
+        m_decoders.emplace_back(codePage, std::move(decoder));
+        found = m_decoders.end() - 1;
+    }
+    return found->second;
 }
 
 void Parser::flushBytes() {
     if (m_bytes.isEmpty())
         return;
-    m_text += decodeBytes(m_bytes, codePage());
-    m_bytes.clear();
+    // Decoded in place, after the text waiting already.
+    QStringDecoder &bytesDecoder = decoder(codePage());
+    const qsizetype size = m_text.size();
+    m_text.resize(size + bytesDecoder.requiredSpace(m_bytes.size()));
+    const QChar *end = bytesDecoder.appendToBuffer(m_text.data() + size, m_bytes);
+    m_text.resize(end - m_text.constData());
+    m_bytes.resize(0); // keeps its room for the next run
 }
 
 void Parser::flushText() {
     flushBytes();
     if (m_text.isEmpty())
         return;
-    const GroupState &s = state();
-    QTextCharFormat format;
-    format.setFontWeight(s.bold ? QFont::Bold : QFont::Normal);
-    format.setFontItalic(s.italic);
-    format.setFontUnderline(s.underline);
-    format.setFontStrikeOut(s.strike);
-    if (s.halfPoints > 0 && s.halfPoints < 4000)
-        format.setFontPointSize(s.halfPoints / 2.0);
-    if (s.foreground > 0 && s.foreground < m_colours.size() && m_colours[s.foreground].isValid())
-        format.setForeground(m_colours[s.foreground]);
-    if (s.background > 0 && s.background < m_colours.size() && m_colours[s.background].isValid())
-        format.setBackground(m_colours[s.background]);
-    m_cursor.insertText(withValidSurrogates(m_text), format);
-    m_text.clear();
+    // Unpaired surrogates come from \uN only; decoders give whole pairs.
+    const bool unpaired = m_surrogateAppended && hasUnpairedSurrogate(m_text);
+    m_cursor.insertText(unpaired ? withValidSurrogates(m_text) : m_text, currentFormat());
+    m_text.resize(0);
+    m_surrogateAppended = false;
 }
 
-void Parser::appendText(const QString &text) {
+void Parser::appendText(QChar c) {
     flushBytes();
-    m_text += text;
+    m_text += c;
+    m_paragraphHasContent = true;
+    m_surrogateAppended = m_surrogateAppended || c.isSurrogate();
+}
+
+void Parser::appendBytes(QByteArrayView bytes) {
+    m_bytes.append(bytes);
+    m_paragraphHasContent = true;
 }
 
 void Parser::endParagraph() {
+    const Qt::Alignment alignment = state().alignment;
+    if (m_paragraphHasContent && alignment == m_blockAlignment) {
+        // The paragraph mark goes in with the text: the document makes the
+        // block as it inserts it, as it does for plain text.
+        flushBytes();
+        m_text += QChar::ParagraphSeparator;
+        m_paragraphHasContent = false;
+        return;
+    }
     flushText();
-    QTextBlockFormat block = m_cursor.blockFormat();
-    block.setAlignment(state().alignment);
-    m_cursor.setBlockFormat(block);
-    m_cursor.insertBlock();
+    // An empty line is as high as its paragraph mark's font.
+    if (!m_paragraphHasContent)
+        m_cursor.setBlockCharFormat(currentFormat());
+    if (alignment != m_blockAlignment) {
+        QTextBlockFormat block = m_cursor.blockFormat();
+        block.setAlignment(alignment);
+        m_cursor.setBlockFormat(block);
+    }
+    // The next paragraph most likely keeps this one's alignment.
+    m_cursor.insertBlock(blockFormat(alignment), currentFormat());
+    m_blockAlignment = alignment;
+    m_paragraphHasContent = false;
 }
 
 bool Parser::consumeFallback() {
@@ -285,34 +702,143 @@ bool Parser::consumeFallback() {
     return true;
 }
 
-void Parser::textByte(char byte) {
-    if (byte == '\r' || byte == '\n' || byte == '\0')
+void Parser::textByte(char byte, bool escaped) {
+    if (byte == '\0' || (!escaped && (byte == '\r' || byte == '\n')))
         return;
     if (consumeFallback())
         return;
-    GroupState &s = state();
-    if (s.destination == Destination::FontTable) {
-        if (byte == ';')
-            m_fontBeingRead = -1;
+    switch (state().destination) {
+    case Destination::Text:
+        break;
+    case Destination::FontTable:
+        fontTableByte(byte, escaped);
         return;
-    }
-    if (s.destination == Destination::ColorTable) {
-        if (byte == ';') {
+    case Destination::ColorTable:
+        if (byte == ';' && !escaped) {
             m_colours.append(
                 m_red < 0 && m_green < 0 && m_blue < 0
                     ? QColor()
                     : QColor(qBound(0, m_red, 255), qBound(0, m_green, 255), qBound(0, m_blue, 255)));
             m_red = m_green = m_blue = -1;
+            fontsChanged();
         }
         return;
-    }
-    if (s.destination != Destination::Text)
+    case Destination::Picture:
+        pictureByte(byte);
         return;
-    if (byte == '\t') {
-        appendText(QStringLiteral("\t"));
+    case Destination::Skip:
         return;
     }
-    m_bytes.append(byte);
+    if (byte == '\t' && !escaped) {
+        appendText(u'\t');
+        return;
+    }
+    const int page = codePage();
+    if (page == kSymbolCodePage || page == kPrivateUseCodePage) {
+        // A symbol font's byte is its glyph, in no code page. ASCII typed
+        // as it is stays what it reads as, as the control's plain text has it.
+        const auto value = static_cast<unsigned char>(byte);
+        if (!escaped && value < 0x80)
+            appendText(QLatin1Char(byte));
+        else if (page == kSymbolCodePage)
+            appendText(QChar(RtfSymbolFont::character(value)));
+        else
+            appendText(QChar(char16_t(0xF000 + value)));
+        return;
+    }
+    appendBytes(QByteArrayView(&byte, 1));
+}
+
+void Parser::fontTableByte(char byte, bool escaped) {
+    if (byte == ';' && !escaped) {
+        endFontEntry();
+        return;
+    }
+    if (m_fontBeingRead >= 0)
+        m_fontNameBytes.append(byte);
+}
+
+void Parser::endFontEntry() {
+    if (m_fontBeingRead < 0)
+        return;
+    Font &font = m_fonts[m_fontBeingRead];
+    const bool symbol = font.codePage == kSymbolCodePage || font.codePage == kPrivateUseCodePage;
+    if (!m_fontNameBytes.isEmpty()) {
+        m_fontName += symbol
+                          ? QString::fromLatin1(m_fontNameBytes)
+                          : decode(m_fontNameBytes, font.codePage != 0 ? font.codePage : m_documentCodePage);
+    }
+    const QString name = m_fontName.trimmed();
+    if (symbol) {
+        // The Symbol font's characters are Unicode once read: its face is
+        // no longer needed. Other symbol fonts keep their face and bytes.
+        const bool isSymbol = name.isEmpty() || name.compare(u"Symbol", Qt::CaseInsensitive) == 0;
+        font.codePage = isSymbol ? kSymbolCodePage : kPrivateUseCodePage;
+        font.families = isSymbol ? QStringList() : QStringList{name};
+    } else {
+        font.families = name.isEmpty() ? QStringList() : QStringList{name};
+    }
+    m_fontBeingRead = -1;
+    m_fontNameBytes.clear();
+    m_fontName.clear();
+    fontsChanged();
+}
+
+void Parser::pictureByte(char byte) {
+    const int value = hexValue(byte);
+    if (value < 0)
+        return;
+    if (m_nibble < 0) {
+        m_nibble = value;
+    } else {
+        m_picture->data.append(char((m_nibble << 4) | value));
+        m_nibble = -1;
+    }
+}
+
+void Parser::startPicture() {
+    GroupState &s = state();
+    // A picture is a group of its own; \pict loose in the document's group
+    // cannot be kept apart from the text, and is left out.
+    if (m_stack.size() <= 2 || m_picture) {
+        s.destination = Destination::Skip;
+        return;
+    }
+    s.destination = Destination::Picture;
+    m_picture.emplace();
+    m_pictureDepth = m_stack.size();
+    m_pictureStart = m_wordStart;
+    m_nibble = -1;
+}
+
+void Parser::endPicture(qsizetype end, int missingBraces) {
+    const RtfPictures::Picture picture = std::move(*m_picture);
+    m_picture.reset();
+    if (!m_pictures)
+        return;
+    // The group as it is in the file, from "\pict" to its closing brace.
+    QByteArray group;
+    group.reserve(end - m_pictureStart + 1 + missingBraces);
+    group.append('{')
+        .append(m_in.sliced(m_pictureStart, end - m_pictureStart))
+        .append(QByteArray(missingBraces, '}'));
+
+    QImage image = RtfPictures::decode(picture);
+    if (image.isNull())
+        image = RtfPictures::placeholder();
+    const QUrl name = nextPictureName();
+    m_document.addResource(QTextDocument::ImageResource, name, image);
+    QTextImageFormat format;
+    format.setName(name.toString());
+    const QSizeF size = RtfPictures::displaySize(picture, image.size());
+    if (!size.isEmpty()) {
+        format.setWidth(size.width());
+        format.setHeight(size.height());
+    }
+    format.setProperty(RtfPictures::GroupProperty, group);
+    flushText();
+    m_cursor.insertImage(format);
+    m_paragraphHasContent = true;
 }
 
 void Parser::controlSymbol(char symbol) {
@@ -320,15 +846,19 @@ void Parser::controlSymbol(char symbol) {
     case '\\':
     case '{':
     case '}':
-        textByte(symbol);
+        textByte(symbol, false);
         return;
     case '~':
         if (!consumeFallback() && state().destination == Destination::Text)
-            appendText(QString(QChar(0x00A0)));
+            appendText(QChar(0x00A0));
         return;
     case '_':
         if (!consumeFallback() && state().destination == Destination::Text)
-            appendText(QString(QChar(0x2011)));
+            appendText(QChar(0x2011));
+        return;
+    case '-':
+        if (!consumeFallback() && state().destination == Destination::Text)
+            appendText(QChar(0x00AD));
         return;
     case '*':
         m_ignorableNext = true;
@@ -339,250 +869,488 @@ void Parser::controlSymbol(char symbol) {
             endParagraph();
         return;
     default:
-        return; // \- optional hyphen, \| and \: formula characters
+        return; // \| and \: formula characters
     }
 }
 
-void Parser::controlWord(QByteArrayView word, bool hasParam, int param) {
+void Parser::controlWord(Word word, bool hasParam, int param) {
     GroupState &s = state();
-    const bool ignorable = m_ignorableNext;
-    m_ignorableNext = false;
-
-    // Destinations first: they decide what the rest of the group is.
-    if (word == "ud") {
-        s.destination = Destination::Text; // the Unicode text of \upr
-        return;
-    }
-    if (word == "upr") {
-        s.ansiAlternativeNext = true;
-        return;
-    }
-    if (word == "fonttbl") {
-        s.destination = Destination::FontTable;
-        return;
-    }
-    if (word == "colortbl") {
-        s.destination = Destination::ColorTable;
-        return;
-    }
-    if (ignorable || isSkippedDestination(word)) {
-        s.destination = Destination::Skip;
-        return;
-    }
+    const bool ignorable = std::exchange(m_ignorableNext, false);
     if (s.destination == Destination::Skip)
         return;
 
-    if (word == "u") {
-        if (s.destination != Destination::Text)
+    // Destinations first: they decide what the rest of the group is.
+    switch (word) {
+    case Word::Ud:
+        s.destination = Destination::Text; // the Unicode text of \upr
+        return;
+    case Word::Upr:
+        s.ansiAlternativeNext = true;
+        return;
+    case Word::FontTable:
+        s.destination = Destination::FontTable;
+        return;
+    case Word::ColorTable:
+        s.destination = Destination::ColorTable;
+        return;
+    case Word::Pict:
+        startPicture();
+        return;
+    case Word::ShpPict:
+        return; // its picture is read; the \nonshppict alternative is not
+    case Word::SkipDestination:
+        s.destination = Destination::Skip;
+        return;
+    default:
+        break;
+    }
+    if (ignorable) {
+        s.destination = Destination::Skip;
+        return;
+    }
+
+    switch (s.destination) {
+    case Destination::Picture:
+        pictureWord(word, param);
+        return;
+    case Destination::FontTable:
+        if (word == Word::U) {
+            if (m_fontBeingRead >= 0) {
+                const Font &font = m_fonts[m_fontBeingRead];
+                m_fontName += decode(m_fontNameBytes, font.codePage > 0 ? font.codePage : m_documentCodePage);
+                m_fontNameBytes.clear();
+                m_fontName += QChar(char16_t((param < 0 ? param + 65536 : param) & 0xFFFF));
+            }
+            m_skipFallback = s.fallbackSkip;
             return;
-        const int code = param < 0 ? param + 65536 : param;
-        appendText(QString(QChar(char16_t(code & 0xFFFF))));
+        }
+        if (!consumeFallback())
+            fontTableWord(word, param);
+        return;
+    case Destination::ColorTable:
+        if (consumeFallback())
+            return;
+        if (word == Word::Red)
+            m_red = param;
+        else if (word == Word::Green)
+            m_green = param;
+        else if (word == Word::Blue)
+            m_blue = param;
+        return;
+    case Destination::Text:
+        textWord(word, hasParam, param);
+        return;
+    case Destination::Skip:
+        return;
+    }
+}
+
+void Parser::fontTableWord(Word word, int param) {
+    switch (word) {
+    case Word::F:
+        if (m_fontBeingRead >= 0 && !(m_fontNameBytes.isEmpty() && m_fontName.isEmpty()))
+            endFontEntry(); // a table without groups or semicolons
+        m_fontBeingRead = param;
+        m_fonts[param] = Font();
+        m_fontNameBytes.clear();
+        m_fontName.clear();
+        fontsChanged();
+        return;
+    case Word::FCharset:
+        if (m_fontBeingRead >= 0)
+            m_fonts[m_fontBeingRead].codePage = codePageOfCharset(param);
+        fontsChanged();
+        return;
+    case Word::Cpg:
+        if (m_fontBeingRead >= 0 && param > 0 && m_fonts[m_fontBeingRead].codePage != kSymbolCodePage)
+            m_fonts[m_fontBeingRead].codePage = param;
+        fontsChanged();
+        return;
+    default:
+        return;
+    }
+}
+
+void Parser::pictureWord(Word word, int param) {
+    RtfPictures::Picture &picture = *m_picture;
+    using RtfPictures::Kind;
+    switch (word) {
+    case Word::PngBlip:
+        picture.kind = Kind::Png;
+        return;
+    case Word::JpegBlip:
+        picture.kind = Kind::Jpeg;
+        return;
+    case Word::DibBitmap:
+        picture.kind = Kind::Dib;
+        return;
+    case Word::DdbBitmap:
+        picture.kind = Kind::Ddb;
+        return;
+    case Word::EmfBlip:
+        picture.kind = Kind::Emf;
+        return;
+    case Word::WmfBlip:
+        picture.kind = Kind::Wmf;
+        return;
+    case Word::OtherBlip:
+        picture.kind = Kind::Other;
+        return;
+    case Word::PictureWidth:
+        picture.width = param;
+        return;
+    case Word::PictureHeight:
+        picture.height = param;
+        return;
+    case Word::PictureGoalWidth:
+        picture.goalWidth = param;
+        return;
+    case Word::PictureGoalHeight:
+        picture.goalHeight = param;
+        return;
+    case Word::PictureScaleX:
+        picture.scaleX = param;
+        return;
+    case Word::PictureScaleY:
+        picture.scaleY = param;
+        return;
+    case Word::BitmapBitsPerPixel:
+        picture.bitsPerPixel = param;
+        return;
+    case Word::BitmapWidthBytes:
+        picture.widthBytes = param;
+        return;
+    default:
+        return;
+    }
+}
+
+void Parser::textWord(Word word, bool hasParam, int param) {
+    GroupState &s = state();
+    if (word == Word::U) {
+        int code = (param < 0 ? param + 65536 : param) & 0xFFFF;
+        // Symbol fonts' glyphs also come as private-use characters.
+        if (codePage() == kSymbolCodePage && code >= 0xF020 && code <= 0xF0FF)
+            code = RtfSymbolFont::character(static_cast<unsigned char>(code - 0xF000));
+        appendText(QChar(char16_t(code)));
         m_skipFallback = s.fallbackSkip;
         return;
     }
     if (consumeFallback())
         return;
 
-    if (s.destination == Destination::FontTable) {
-        if (word == "f") {
-            m_fontBeingRead = param;
-        } else if (word == "fcharset" && m_fontBeingRead >= 0) {
-            m_fontCodePages.insert(m_fontBeingRead, codePageOfCharset(param));
-        } else if (word == "cpg" && m_fontBeingRead >= 0 && param > 0) {
-            m_fontCodePages.insert(m_fontBeingRead, param);
-        }
-        return;
-    }
-    if (s.destination == Destination::ColorTable) {
-        if (word == "red")
-            m_red = param;
-        else if (word == "green")
-            m_green = param;
-        else if (word == "blue")
-            m_blue = param;
-        return;
-    }
-
     const bool on = !hasParam || param != 0;
     const auto charChange = [&](auto apply) {
         flushText();
         apply();
     };
-    if (word == "par" || word == "sect") {
+    switch (word) {
+    case Word::Par:
         m_cellPending = false;
         endParagraph();
-    } else if (word == "line") {
-        appendText(QString(QChar::LineSeparator));
-    } else if (word == "tab") {
-        appendText(QStringLiteral("\t"));
-    } else if (word == "cell" || word == "nestcell") {
-        appendText(QStringLiteral("\t"));
+        return;
+    case Word::Line:
+        appendText(QChar::LineSeparator);
+        return;
+    case Word::Tab:
+        appendText(u'\t');
+        return;
+    case Word::Cell:
+        appendText(u'\t');
         m_cellPending = true;
-    } else if (word == "row" || word == "nestrow") {
+        return;
+    case Word::Row:
         flushText();
         if (m_cellPending && m_cursor.block().text().endsWith(u'\t'))
             m_cursor.deletePreviousChar();
         m_cellPending = false;
         endParagraph();
-    } else if (word == "emdash") {
-        appendText(QString(QChar(0x2014)));
-    } else if (word == "endash") {
-        appendText(QString(QChar(0x2013)));
-    } else if (word == "bullet") {
-        appendText(QString(QChar(0x2022)));
-    } else if (word == "lquote") {
-        appendText(QString(QChar(0x2018)));
-    } else if (word == "rquote") {
-        appendText(QString(QChar(0x2019)));
-    } else if (word == "ldblquote") {
-        appendText(QString(QChar(0x201C)));
-    } else if (word == "rdblquote") {
-        appendText(QString(QChar(0x201D)));
-    } else if (word == "ansicpg") {
+        return;
+    case Word::EmDash:
+        appendText(QChar(0x2014));
+        return;
+    case Word::EnDash:
+        appendText(QChar(0x2013));
+        return;
+    case Word::Bullet:
+        appendText(QChar(0x2022));
+        return;
+    case Word::LeftQuote:
+        appendText(QChar(0x2018));
+        return;
+    case Word::RightQuote:
+        appendText(QChar(0x2019));
+        return;
+    case Word::LeftDoubleQuote:
+        appendText(QChar(0x201C));
+        return;
+    case Word::RightDoubleQuote:
+        appendText(QChar(0x201D));
+        return;
+    case Word::EmSpace:
+        appendText(QChar(0x2003));
+        return;
+    case Word::EnSpace:
+        appendText(QChar(0x2002));
+        return;
+    case Word::QuarterEmSpace:
+        appendText(QChar(0x2005));
+        return;
+    case Word::ZeroWidthJoiner:
+        appendText(QChar(0x200D));
+        return;
+    case Word::ZeroWidthNonJoiner:
+        appendText(QChar(0x200C));
+        return;
+    case Word::AnsiCpg:
         if (param > 0)
             m_documentCodePage = param;
-    } else if (word == "mac") {
+        fontsChanged();
+        return;
+    case Word::Mac:
         m_documentCodePage = 10000;
-    } else if (word == "pc") {
+        fontsChanged();
+        return;
+    case Word::Pc:
         m_documentCodePage = 437;
-    } else if (word == "pca") {
+        fontsChanged();
+        return;
+    case Word::Pca:
         m_documentCodePage = 850;
-    } else if (word == "deff") {
-        m_defaultFont = param;
-    } else if (word == "uc") {
+        fontsChanged();
+        return;
+    case Word::Deff:
+        charChange([&] { m_defaultFont = param; });
+        return;
+    case Word::Uc:
         s.fallbackSkip = qBound(0, param, 16);
-    } else if (word == "f") {
+        return;
+    case Word::F:
         charChange([&] { s.font = param; });
-    } else if (word == "b") {
+        return;
+    case Word::Bold:
         charChange([&] { s.bold = on; });
-    } else if (word == "i") {
+        return;
+    case Word::Italic:
         charChange([&] { s.italic = on; });
-    } else if (word == "ul") {
+        return;
+    case Word::Underline:
         charChange([&] { s.underline = on; });
-    } else if (word == "ulnone") {
+        return;
+    case Word::UnderlineNone:
         charChange([&] { s.underline = false; });
-    } else if (word == "strike") {
+        return;
+    case Word::Strike:
         charChange([&] { s.strike = on; });
-    } else if (word == "fs") {
+        return;
+    case Word::FontSize:
         charChange([&] { s.halfPoints = hasParam ? param : 24; });
-    } else if (word == "cf") {
+        return;
+    case Word::Foreground:
         charChange([&] { s.foreground = param; });
-    } else if (word == "cb" || word == "highlight") {
+        return;
+    case Word::Background:
         charChange([&] { s.background = param; });
-    } else if (word == "plain") {
+        return;
+    case Word::Plain:
         charChange([&] {
             s.font = -1;
             s.bold = s.italic = s.underline = s.strike = false;
             s.halfPoints = 24;
             s.foreground = s.background = 0;
         });
-    } else if (word == "pard") {
+        return;
+    case Word::ParagraphDefaults:
+    case Word::AlignLeft:
         s.alignment = Qt::AlignLeft;
-    } else if (word == "ql") {
-        s.alignment = Qt::AlignLeft;
-    } else if (word == "qc") {
+        return;
+    case Word::AlignCenter:
         s.alignment = Qt::AlignHCenter;
-    } else if (word == "qr") {
+        return;
+    case Word::AlignRight:
         s.alignment = Qt::AlignRight;
-    } else if (word == "qj") {
+        return;
+    case Word::AlignJustify:
         s.alignment = Qt::AlignJustify;
+        return;
+    default:
+        return;
     }
 }
 
+void Parser::openGroup() {
+    ++m_pos;
+    flushText();
+    m_skipFallback = 0;
+    if (m_stack.size() >= std::size_t(kMaxGroupDepth)) {
+        // Past the limit groups share the deepest state kept, so memory
+        // follows the text and not its braces; the state comes back when
+        // the reading returns below the limit.
+        if (m_overflow++ == 0)
+            m_overflowState = m_stack.back();
+        return;
+    }
+    GroupState inner = m_stack.back();
+    if (m_stack.back().ansiAlternativeNext) {
+        m_stack.back().ansiAlternativeNext = false;
+        inner.destination = Destination::Skip;
+    }
+    // A picture's inner groups (its properties, its identifier) are no data.
+    if (inner.destination == Destination::Picture)
+        inner.destination = Destination::Skip;
+    inner.ansiAlternativeNext = false;
+    m_stack.push_back(inner);
+    m_peakStates = qMax(m_peakStates, qsizetype(m_stack.size()));
+}
+
+bool Parser::closeGroup() {
+    const qsizetype brace = m_pos++;
+    flushText();
+    m_skipFallback = 0;
+    if (m_overflow > 0) {
+        if (--m_overflow == 0)
+            m_stack.back() = m_overflowState;
+        return true;
+    }
+    if (m_picture && m_stack.size() == m_pictureDepth)
+        endPicture(m_pos, 0);
+    if (state().destination == Destination::FontTable && m_fontBeingRead >= 0 &&
+        !(m_fontNameBytes.isEmpty() && m_fontName.isEmpty()))
+        endFontEntry(); // an entry without its semicolon
+    if (m_stack.size() > 1)
+        m_stack.pop_back();
+    // The document ends at its final closing brace: what follows is no text.
+    // An earlier brace that closes the outermost group is an extra one.
+    return !(brace == m_finalBrace && m_stack.size() == 1);
+}
+
+void Parser::readControl() {
+    const qsizetype end = m_in.size();
+    m_wordStart = m_pos;
+    ++m_pos;
+    if (m_pos >= end)
+        return;
+    const char next = m_in[m_pos];
+    if (next == '\'') {
+        ++m_pos;
+        if (m_pos + 2 <= end) {
+            const int high = hexValue(m_in[m_pos]);
+            const int low = hexValue(m_in[m_pos + 1]);
+            m_pos += 2;
+            if (high >= 0 && low >= 0)
+                textByte(char((high << 4) | low), true);
+        } else {
+            m_pos = end;
+        }
+        // Double-byte text is a row of \'hh: the rest of the row is taken here.
+        if (m_skipFallback != 0 || state().destination != Destination::Text || codePage() <= 0)
+            return;
+        char row[256];
+        qsizetype length = 0;
+        while (m_pos + 4 <= end && m_in[m_pos] == '\\' && m_in[m_pos + 1] == '\'') {
+            const int high = hexValue(m_in[m_pos + 2]);
+            const int low = hexValue(m_in[m_pos + 3]);
+            if (high < 0 || low < 0 || (high | low) == 0)
+                break; // not hex, or a NUL for textByte to leave out
+            row[length++] = char((high << 4) | low);
+            m_pos += 4;
+            if (length == qsizetype(sizeof row)) {
+                appendBytes(QByteArrayView(row, length));
+                length = 0;
+            }
+        }
+        if (length > 0)
+            appendBytes(QByteArrayView(row, length));
+        return;
+    }
+    if (!isLetter(next)) {
+        ++m_pos;
+        controlSymbol(next);
+        return;
+    }
+    const qsizetype wordStart = m_pos;
+    while (m_pos < end && isLetter(m_in[m_pos]) && m_pos - wordStart < 32)
+        ++m_pos;
+    const QByteArrayView name = m_in.sliced(wordStart, m_pos - wordStart);
+    bool hasParam = false;
+    bool negative = false;
+    long long param = 0;
+    if (m_pos + 1 < end && m_in[m_pos] == '-' && m_in[m_pos + 1] >= '0' && m_in[m_pos + 1] <= '9') {
+        negative = true;
+        ++m_pos;
+    }
+    while (m_pos < end && m_in[m_pos] >= '0' && m_in[m_pos] <= '9') {
+        hasParam = true;
+        if (param < std::numeric_limits<int>::max())
+            param = param * 10 + (m_in[m_pos] - '0');
+        ++m_pos;
+    }
+    param = qMin<long long>(param, std::numeric_limits<int>::max());
+    if (negative)
+        param = -param;
+    if (m_pos < end && m_in[m_pos] == ' ')
+        ++m_pos; // the delimiter belongs to the word
+    const Word word = lookup(name);
+    if (word == Word::Bin) {
+        // Binary data of that many bytes: a picture's data, or skipped whole.
+        const qsizetype length = qMin<qsizetype>(end - m_pos, qMax<long long>(0, param));
+        if (m_picture && state().destination == Destination::Picture)
+            m_picture->data.append(m_in.sliced(m_pos, length));
+        m_pos += length;
+        return;
+    }
+    controlWord(word, hasParam, int(param));
+}
+
 void Parser::run() {
+    // One edit block: the views lay the text out once, not after every run.
+    m_cursor.beginEditBlock();
+    parse();
+    finish();
+    m_cursor.endEditBlock();
+}
+
+void Parser::parse() {
     const qsizetype end = m_in.size();
     while (m_pos < end) {
         const char c = m_in[m_pos];
         if (c == '{') {
-            ++m_pos;
-            flushText();
-            m_skipFallback = 0;
-            GroupState inner = m_stack.last();
-            if (m_stack.last().ansiAlternativeNext) {
-                m_stack.last().ansiAlternativeNext = false;
-                inner.destination = Destination::Skip;
-            }
-            inner.ansiAlternativeNext = false;
-            m_stack.append(inner);
-            continue;
-        }
-        if (c == '}') {
-            ++m_pos;
-            flushText();
-            m_skipFallback = 0;
-            if (m_stack.size() > 1)
-                m_stack.removeLast();
-            continue;
-        }
-        if (c != '\\') {
-            ++m_pos;
-            textByte(c);
-            continue;
-        }
-        // A control word, a control symbol or \'hh.
-        ++m_pos;
-        if (m_pos >= end)
-            break;
-        const char next = m_in[m_pos];
-        if (next == '\'') {
-            ++m_pos;
-            if (m_pos + 2 <= end) {
-                bool ok = false;
-                const int value = QByteArray(m_in.sliced(m_pos, 2).data(), 2).toInt(&ok, 16);
-                m_pos += 2;
-                if (ok)
-                    textByte(char(value));
-            } else {
+            openGroup();
+        } else if (c == '}') {
+            if (!closeGroup()) {
                 m_pos = end;
+                break;
             }
-            continue;
-        }
-        if (!((next >= 'a' && next <= 'z') || (next >= 'A' && next <= 'Z'))) {
+        } else if (c == '\\') {
+            readControl();
+        } else if (m_skipFallback == 0 && !endsText(c) && state().destination == Destination::Text &&
+                   codePage() > 0) {
+            // A run of plain text, taken whole.
+            const qsizetype start = m_pos;
+            while (m_pos < end && !endsText(m_in[m_pos]))
+                ++m_pos;
+            appendBytes(m_in.sliced(start, m_pos - start));
+        } else {
             ++m_pos;
-            controlSymbol(next);
-            continue;
+            textByte(c, false);
         }
-        const qsizetype wordStart = m_pos;
-        while (m_pos < end &&
-               ((m_in[m_pos] >= 'a' && m_in[m_pos] <= 'z') || (m_in[m_pos] >= 'A' && m_in[m_pos] <= 'Z')) &&
-               m_pos - wordStart < 32)
-            ++m_pos;
-        const QByteArrayView word = m_in.sliced(wordStart, m_pos - wordStart);
-        bool hasParam = false;
-        bool negative = false;
-        long long param = 0;
-        if (m_pos < end && m_in[m_pos] == '-' && m_pos + 1 < end && m_in[m_pos + 1] >= '0' &&
-            m_in[m_pos + 1] <= '9') {
-            negative = true;
-            ++m_pos;
-        }
-        while (m_pos < end && m_in[m_pos] >= '0' && m_in[m_pos] <= '9') {
-            hasParam = true;
-            if (param < std::numeric_limits<int>::max())
-                param = param * 10 + (m_in[m_pos] - '0');
-            ++m_pos;
-        }
-        param = qMin<long long>(param, std::numeric_limits<int>::max());
-        if (negative)
-            param = -param;
-        if (m_pos < end && m_in[m_pos] == ' ')
-            ++m_pos; // the delimiter belongs to the word
-        if (word == "bin") {
-            // Binary data of that many bytes: skipped whole.
-            m_pos = qMin<qsizetype>(end, m_pos + qMax<long long>(0, param));
-            continue;
-        }
-        controlWord(word, hasParam, int(param));
     }
+}
+
+void Parser::finish() {
     flushText();
+    if (m_picture)
+        endPicture(m_in.size(), int(m_stack.size() - m_pictureDepth + 1));
     // The paragraph mark that ends the last paragraph opens no new one.
-    if (m_cursor.block().text().isEmpty() && m_document.blockCount() > 1) {
+    if (m_cursor.block().length() == 1 && m_document.blockCount() > 1) {
         m_cursor.deletePreviousChar();
         return;
     }
-    QTextBlockFormat block = m_cursor.blockFormat();
-    block.setAlignment(state().alignment);
-    m_cursor.setBlockFormat(block);
+    if (state().alignment != m_blockAlignment) {
+        QTextBlockFormat block = m_cursor.blockFormat();
+        block.setAlignment(state().alignment);
+        m_cursor.setBlockFormat(block);
+    }
 }
 
 } // namespace
@@ -594,26 +1362,32 @@ bool looksLikeRtf(QByteArrayView bytes) {
     return bytes.sliced(start).startsWith("{\\rtf");
 }
 
-bool read(QByteArrayView bytes, QTextDocument &document) {
+namespace {
+
+bool readInto(QByteArrayView bytes, QTextDocument &document, bool pictures, qsizetype *peakGroupStates) {
     document.clear();
     if (!looksLikeRtf(bytes)) {
         document.setPlainText(AnsiCodec::decode(bytes));
         return false;
     }
     document.setUndoRedoEnabled(false);
-    // One edit block: the views lay the text out once, not after every run.
-    QTextCursor block(&document);
-    block.beginEditBlock();
-    Parser parser(bytes, document);
+    Parser parser(bytes, document, pictures);
     parser.run();
-    block.endEditBlock();
+    if (peakGroupStates)
+        *peakGroupStates = parser.m_peakStates;
     document.setUndoRedoEnabled(true);
     return true;
 }
 
+} // namespace
+
+bool read(QByteArrayView bytes, QTextDocument &document, qsizetype *peakGroupStates) {
+    return readInto(bytes, document, true, peakGroupStates);
+}
+
 QString plainText(QByteArrayView bytes) {
     QTextDocument document;
-    read(bytes, document);
+    readInto(bytes, document, false, nullptr);
     return document.toPlainText();
 }
 

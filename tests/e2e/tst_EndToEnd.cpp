@@ -177,6 +177,47 @@ private Q_SLOTS:
         QVERIFY(trayIconCentre().isNull());
     }
 
+    // What is typed in the memo editor survives Enter in a field and Escape;
+    // Alt+S stores it, and the window's close command closes the editor.
+    void memoEditorKeepsTypedTextAgainstEnterAndEscape() {
+        QTemporaryDir home;
+        QProcess program;
+        program.start(programPath(), {QStringLiteral("--home"), home.path(), QStringLiteral("--no-splash")});
+        const QString board = waitForWindow(QStringLiteral("Tackora V1.0"));
+        QVERIFY(!board.isEmpty());
+        const auto clickAt = [](const QString &window, int x, int y, int repeat) {
+            xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(x),
+                     QString::number(y)});
+            xdotool({QStringLiteral("click"), QStringLiteral("--repeat"), QString::number(repeat),
+                     QStringLiteral("1")});
+        };
+        // Double-click memo 0's time cell: below the clock strip and the memo header.
+        clickAt(board, 60, (1091 + 375 + 120) / 15, 2);
+        const QString editor = waitForWindow(QStringLiteral("便笺 (ALT+F4关闭)"));
+        QVERIFY(!editor.isEmpty());
+        const auto keys = [&](const QStringList &names) {
+            for (const QString &name : names)
+                xdotool({QStringLiteral("key"), QStringLiteral("--window"), editor, name});
+        };
+        clickAt(editor, 200, 100, 1); // the body
+        xdotool({QStringLiteral("type"), QStringLiteral("--window"), editor, QStringLiteral("keep me")});
+        keys({QStringLiteral("Escape")});
+        clickAt(editor, 2400 / 15 + 40, (7320 + 240 + 150) / 15, 1); // the title box
+        keys({QStringLiteral("ctrl+a")});
+        xdotool({QStringLiteral("type"), QStringLiteral("--window"), editor, QStringLiteral("Title")});
+        keys({QStringLiteral("Return"), QStringLiteral("Escape"), QStringLiteral("alt+s")});
+        QTRY_COMPARE_WITH_TIMEOUT(
+            SettingsFile(home.path()).ReadSetting(QStringLiteral("MEMO"), QStringLiteral("M0")),
+            QStringLiteral("0|年|01-10|00:00:00|Title"), 10000);
+        QVERIFY(windowVisible(QStringLiteral("便笺 (ALT+F4关闭)")));
+        QVERIFY(readBytes(home.filePath(QStringLiteral("M0.rtf"))).contains("keep me"));
+        // No window manager here: the close command is the window's own close request.
+        xdotool({QStringLiteral("windowclose"), editor});
+        QTRY_VERIFY_WITH_TIMEOUT(!windowVisible(QStringLiteral("便笺 (ALT+F4关闭)")), 5000);
+        program.terminate();
+        QVERIFY(program.waitForFinished(10000));
+    }
+
     void alwaysOnTopAndTransparencyReachTheWindowSystem() {
         QTemporaryDir home;
         writeBytes(home.filePath(QStringLiteral("setup.ini")), "[SYSTEM]\r\nF_up=1\r\nF_transparent=b\r\n");

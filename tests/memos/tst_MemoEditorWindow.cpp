@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "common/Fonts.h"
 #include "memos/MemoEditorWindow.h"
+#include "memos/RtfReader.h"
 #include "settings/SettingsDefaults.h"
 #include "settings/SettingsFile.h"
 
@@ -18,7 +19,10 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextEdit>
+#include <QTextFragment>
+#include <QTextImageFormat>
 
 class tst_MemoEditorWindow : public QObject {
     Q_OBJECT
@@ -211,7 +215,45 @@ private Q_SLOTS:
         QVERIFY(e.editor.height() <= content->geometry().bottom() + 1);
     }
 
+    // A screenshot pasted with the right mouse button is kept in the body
+    // and stored as a picture that comes back with the body.
+    void pastedPictureIsSavedWithTheBody() {
+        Editor e(false);
+        QImage picture(24, 12, QImage::Format_RGB32);
+        picture.fill(QColor(200, 30, 40));
+        QApplication::clipboard()->setImage(picture);
+        e.editor.body()->moveCursor(QTextCursor::End);
+        QTest::mouseClick(e.editor.body()->viewport(), Qt::RightButton);
+        QCOMPARE(pictureIn(*e.editor.body()->document()).size(), picture.size());
+        e.editor.findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+        const QByteArray stored = readBytes(e.dir.filePath(QStringLiteral("M3.rtf")));
+        QVERIFY(stored.contains("\\pngblip"));
+        QVERIFY(!stored.contains("\\u-4?"));
+        QTextDocument back;
+        RtfReader::read(stored, back);
+        QCOMPARE(back.toPlainText().left(5), QStringLiteral("正文第一行"));
+        const QImage read = pictureIn(back);
+        QCOMPARE(read.size(), picture.size());
+        QCOMPARE(read.pixelColor(5, 5), QColor(200, 30, 40));
+    }
+
 private:
+    // The first picture of document, as it shows it.
+    static QImage pictureIn(const QTextDocument &document) {
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextCharFormat format = it.fragment().charFormat();
+                if (!format.isImageFormat())
+                    continue;
+                const QVariant resource =
+                    document.resource(QTextDocument::ImageResource, QUrl(format.toImageFormat().name()));
+                return resource.typeId() == QMetaType::QPixmap ? qvariant_cast<QPixmap>(resource).toImage()
+                                                               : qvariant_cast<QImage>(resource);
+            }
+        }
+        return QImage();
+    }
+
     // A shown editor on memo 3 with a body, as the user meets it.
     struct Editor {
         QTemporaryDir dir;
