@@ -5,7 +5,7 @@ set -euo pipefail
 build=$1
 export QT_QPA_PLATFORM=offscreen
 echo "== settings file"
-"$build/bench/settings_bench" --benchmark_min_time=0.5
+"$build/bench/settings_bench" --benchmark_min_time=0.5 --anchor="$build/bench/replace_anchor"
 echo "== process: start-up, memory, idle CPU"
 "$build/bench/process_bench" "$build/bin/tackora" "$build/bench/minimal_window" "${BENCH_IDLE_SECONDS:-60}"
 echo "== AES block engine (beside openssl speed)"

@@ -3,24 +3,8 @@
 
 #include "common/AnsiCodec.h"
 
-#include <QList>
-
 namespace ProfileFormat {
 namespace {
-
-struct Line {
-    qsizetype start = 0; // first byte of the line
-    qsizetype end = 0;   // one past its last byte, before the line end
-    qsizetype next = 0;  // first byte of the following line
-};
-
-enum class LineKind { Other, Section, Key };
-
-struct ParsedLine {
-    LineKind kind = LineKind::Other;
-    QByteArrayView name;  // section or key name, trimmed
-    QByteArrayView value; // the raw value after "=", untrimmed
-};
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
@@ -36,25 +20,6 @@ QByteArrayView trimmed(QByteArrayView bytes) {
     return bytes.sliced(begin, end - begin);
 }
 
-QList<Line> splitLines(QByteArrayView file) {
-    QList<Line> lines;
-    qsizetype pos = 0;
-    while (pos < file.size()) {
-        Line line;
-        line.start = pos;
-        while (pos < file.size() && file[pos] != '\r' && file[pos] != '\n')
-            ++pos;
-        line.end = pos;
-        if (pos < file.size() && file[pos] == '\r')
-            ++pos;
-        if (pos < file.size() && file[pos] == '\n' && (pos == line.end || file[pos - 1] == '\r'))
-            ++pos;
-        line.next = pos;
-        lines.append(line);
-    }
-    return lines;
-}
-
 // Index of the first unpaired byte c at or after from, stepping over
 // double-byte characters so that a trail byte never counts as c.
 qsizetype findSingleByte(QByteArrayView bytes, char c, qsizetype from = 0) {
@@ -63,26 +28,6 @@ qsizetype findSingleByte(QByteArrayView bytes, char c, qsizetype from = 0) {
             return pos;
     }
     return -1;
-}
-
-ParsedLine parseLine(QByteArrayView text) {
-    ParsedLine parsed;
-    const QByteArrayView content = trimmed(text);
-    if (content.isEmpty() || content[0] == ';')
-        return parsed;
-    if (content[0] == '[') {
-        const qsizetype close = findSingleByte(content, ']', 1);
-        parsed.kind = LineKind::Section;
-        parsed.name = trimmed(content.sliced(1, (close < 0 ? content.size() : close) - 1));
-        return parsed;
-    }
-    const qsizetype equals = findSingleByte(content, '=');
-    if (equals < 0)
-        return parsed;
-    parsed.kind = LineKind::Key;
-    parsed.name = trimmed(content.first(equals));
-    parsed.value = content.sliced(equals + 1);
-    return parsed;
 }
 
 // Names compare without regard to ASCII case; the bytes of a double-byte
@@ -113,54 +58,6 @@ QByteArrayView cleanValue(QByteArrayView raw) {
     return value;
 }
 
-// Location of a section and, within it, of a key.
-struct Found {
-    qsizetype sectionLine = -1;
-    qsizetype lastLineOfSection = -1; // last non-blank line of the section
-    qsizetype keyLine = -1;
-    QByteArrayView keyName;
-    QByteArrayView rawValue;
-};
-
-Found locate(QByteArrayView file, const QList<Line> &lines, QByteArrayView section, QByteArrayView key) {
-    Found found;
-    const QByteArrayView wantedSection = trimmed(section);
-    const QByteArrayView wantedKey = trimmed(key);
-    bool inside = false;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QByteArrayView text = file.sliced(lines[i].start, lines[i].end - lines[i].start);
-        const ParsedLine parsed = parseLine(text);
-        if (parsed.kind == LineKind::Section) {
-            if (inside)
-                break; // only the first of duplicate sections counts
-            inside = sameName(parsed.name, wantedSection);
-            if (inside) {
-                found.sectionLine = i;
-                found.lastLineOfSection = i;
-            }
-            continue;
-        }
-        if (!inside)
-            continue;
-        if (!trimmed(text).isEmpty())
-            found.lastLineOfSection = i;
-        if (parsed.kind == LineKind::Key && found.keyLine < 0 && sameName(parsed.name, wantedKey)) {
-            found.keyLine = i;
-            found.keyName = parsed.name;
-            found.rawValue = parsed.value;
-        }
-    }
-    return found;
-}
-
-QByteArray lineEndOf(QByteArrayView file, const QList<Line> &lines) {
-    for (const Line &line : lines) {
-        if (line.next > line.end)
-            return file.sliced(line.end, line.next - line.end).toByteArray();
-    }
-    return QByteArrayLiteral("\r\n");
-}
-
 QByteArray singleLine(QByteArrayView bytes) {
     QByteArray line = bytes.toByteArray();
     line.replace('\r', ' ');
@@ -168,43 +65,125 @@ QByteArray singleLine(QByteArrayView bytes) {
     return line;
 }
 
-} // namespace
-
-std::optional<QByteArray> readValue(QByteArrayView file, QByteArrayView section, QByteArrayView key) {
-    const QList<Line> lines = splitLines(file);
-    const Found found = locate(file, lines, section, key);
-    if (found.keyLine < 0)
-        return std::nullopt;
-    return AnsiCodec::cutToBytes(cleanValue(found.rawValue), kMaxValueBytes);
+// The bytes as a QByteArray without a copy, for a Profile that lives no longer
+// than they do.
+QByteArray borrowed(QByteArrayView bytes) {
+    return QByteArray::fromRawData(bytes.data(), bytes.size());
 }
 
-QByteArray writeValue(QByteArrayView file, QByteArrayView section, QByteArrayView key, QByteArrayView value) {
+} // namespace
+
+// One pass over the lines, keeping nothing of a blank line.
+Profile::Profile(QByteArray file)
+    : m_file(std::move(file)) {
+    const char *bytes = m_file.constData();
+    const qsizetype size = m_file.size();
+    qsizetype pos = 0;
+    while (pos < size) {
+        const qsizetype start = pos;
+        while (pos < size && bytes[pos] != '\r' && bytes[pos] != '\n')
+            ++pos;
+        const qsizetype end = pos;
+        if (pos < size && bytes[pos] == '\r')
+            ++pos;
+        if (pos < size && bytes[pos] == '\n')
+            ++pos;
+        if (m_lineEndSize == 0 && pos > end) {
+            m_lineEndStart = end;
+            m_lineEndSize = pos - end;
+        }
+        addLine(start, end, pos);
+    }
+    if (!m_sections.isEmpty())
+        m_sections.last().keyEnd = m_keys.size();
+}
+
+void Profile::addLine(qsizetype start, qsizetype end, qsizetype next) {
+    const QByteArrayView line = QByteArrayView(m_file).sliced(start, end - start);
+    const QByteArrayView content = trimmed(line);
+    if (content.isEmpty())
+        return;
+    const qsizetype contentStart = start + (content.data() - line.data());
+    if (content[0] == '[') {
+        const qsizetype close = findSingleByte(content, ']', 1);
+        const QByteArrayView name = trimmed(content.sliced(1, (close < 0 ? content.size() : close) - 1));
+        const qsizetype nameStart = contentStart + (name.data() - content.data());
+        if (!m_sections.isEmpty())
+            m_sections.last().keyEnd = m_keys.size();
+        m_sections.append({nameStart, nameStart + name.size(), end, next, m_keys.size(), m_keys.size()});
+        return;
+    }
+    if (m_sections.isEmpty())
+        return; // lines before the first section count for nothing
+    m_sections.last().lastEnd = end;
+    m_sections.last().lastNext = next;
+    if (content[0] == ';')
+        return;
+    const qsizetype equals = findSingleByte(content, '=');
+    if (equals >= 0)
+        m_keys.append({start, contentStart + equals, end});
+}
+
+QByteArrayView Profile::keyName(const Key &key) const {
+    return trimmed(QByteArrayView(m_file).sliced(key.start, key.equals - key.start));
+}
+
+Profile::Found Profile::locate(QByteArrayView section, QByteArrayView key) const {
+    const QByteArrayView wantedSection = trimmed(section);
+    const QByteArrayView wantedKey = trimmed(key);
+    for (const Section &candidate : m_sections) {
+        const QByteArrayView name =
+            QByteArrayView(m_file).sliced(candidate.nameStart, candidate.nameEnd - candidate.nameStart);
+        if (!sameName(name, wantedSection))
+            continue;
+        // Only the first of duplicate sections counts, and the first of
+        // duplicate keys.
+        Found found{&candidate, nullptr};
+        for (qsizetype i = candidate.firstKey; i < candidate.keyEnd && !found.key; ++i) {
+            if (sameName(keyName(m_keys[i]), wantedKey))
+                found.key = &m_keys[i];
+        }
+        return found;
+    }
+    return {};
+}
+
+std::optional<QByteArray> Profile::value(QByteArrayView section, QByteArrayView key) const {
+    const Found found = locate(section, key);
+    if (!found.key)
+        return std::nullopt;
+    const QByteArrayView raw =
+        QByteArrayView(m_file).sliced(found.key->equals + 1, found.key->end - found.key->equals - 1);
+    return AnsiCodec::cutToBytes(cleanValue(raw), kMaxValueBytes);
+}
+
+QByteArray Profile::withValue(QByteArrayView section, QByteArrayView key, QByteArrayView value) const {
+    const QByteArrayView file(m_file);
     const qsizetype nul = value.indexOf('\0');
     const QByteArray cleanSection = singleLine(trimmed(section));
     const QByteArray cleanKey = singleLine(trimmed(key));
     const QByteArray cleanValue = singleLine(nul < 0 ? value : value.first(nul));
 
-    const QList<Line> lines = splitLines(file);
-    const Found found = locate(file, lines, cleanSection, cleanKey);
-    const QByteArray eol = lineEndOf(file, lines);
+    const Found found = locate(cleanSection, cleanKey);
+    const QByteArrayView eol =
+        m_lineEndSize > 0 ? file.sliced(m_lineEndStart, m_lineEndSize) : QByteArrayView("\r\n");
     QByteArray result;
     result.reserve(file.size() + cleanSection.size() + cleanKey.size() + cleanValue.size() + 8);
 
-    if (found.keyLine >= 0) {
-        const Line &line = lines[found.keyLine];
-        result.append(file.first(line.start));
-        result.append(found.keyName).append('=').append(cleanValue);
-        result.append(file.sliced(line.end));
+    if (found.key) {
+        result.append(file.first(found.key->start));
+        result.append(keyName(*found.key)).append('=').append(cleanValue);
+        result.append(file.sliced(found.key->end));
         return result;
     }
-    if (found.sectionLine >= 0) {
-        const Line &after = lines[found.lastLineOfSection];
-        result.append(file.first(after.end));
+    if (found.section) {
+        const Section &within = *found.section;
+        result.append(file.first(within.lastEnd));
         // The last line of the file may lack its line end.
-        const QByteArrayView ending = file.sliced(after.end, after.next - after.end);
-        result.append(ending.isEmpty() ? QByteArrayView(eol) : ending);
+        const QByteArrayView ending = file.sliced(within.lastEnd, within.lastNext - within.lastEnd);
+        result.append(ending.isEmpty() ? eol : ending);
         result.append(cleanKey).append('=').append(cleanValue).append(eol);
-        result.append(file.sliced(after.next));
+        result.append(file.sliced(within.lastNext));
         return result;
     }
     result.append(file);
@@ -213,6 +192,14 @@ QByteArray writeValue(QByteArrayView file, QByteArrayView section, QByteArrayVie
     result.append('[').append(cleanSection).append(']').append(eol);
     result.append(cleanKey).append('=').append(cleanValue).append(eol);
     return result;
+}
+
+std::optional<QByteArray> readValue(QByteArrayView file, QByteArrayView section, QByteArrayView key) {
+    return Profile(borrowed(file)).value(section, key);
+}
+
+QByteArray writeValue(QByteArrayView file, QByteArrayView section, QByteArrayView key, QByteArrayView value) {
+    return Profile(borrowed(file)).withValue(section, key, value);
 }
 
 } // namespace ProfileFormat

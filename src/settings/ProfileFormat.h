@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 
 #include <optional>
 
@@ -26,5 +27,48 @@ std::optional<QByteArray> readValue(QByteArrayView file, QByteArrayView section,
 /// for a new file). Value bytes after a NUL are dropped, and CR or LF in any
 /// name or value become blanks so that no line can be injected.
 QByteArray writeValue(QByteArrayView file, QByteArrayView section, QByteArrayView key, QByteArrayView value);
+
+/// A file parsed once, for many reads and writes: where its sections and keys
+/// are. Blank lines cost nothing, other lines a few offsets each, so its size
+/// follows the file's.
+class Profile final {
+public:
+    explicit Profile(QByteArray file = {});
+
+    const QByteArray &bytes() const { return m_file; }
+    /// As readValue.
+    std::optional<QByteArray> value(QByteArrayView section, QByteArrayView key) const;
+    /// As writeValue.
+    QByteArray withValue(QByteArrayView section, QByteArrayView key, QByteArrayView value) const;
+
+private:
+    struct Key {
+        qsizetype start;  // first byte of the line
+        qsizetype equals; // its first "="
+        qsizetype end;    // one past its last byte, before the line end
+    };
+    struct Section {
+        qsizetype nameStart; // the name, trimmed
+        qsizetype nameEnd;
+        qsizetype lastEnd; // end and next line of the section's last non-blank line
+        qsizetype lastNext;
+        qsizetype firstKey; // its keys in m_keys
+        qsizetype keyEnd;
+    };
+    struct Found {
+        const Section *section = nullptr;
+        const Key *key = nullptr;
+    };
+
+    void addLine(qsizetype start, qsizetype end, qsizetype next);
+    QByteArrayView keyName(const Key &key) const;
+    Found locate(QByteArrayView section, QByteArrayView key) const;
+
+    QByteArray m_file;
+    QList<Section> m_sections;
+    QList<Key> m_keys;
+    qsizetype m_lineEndStart = 0; // the file's first line end
+    qsizetype m_lineEndSize = 0;
+};
 
 } // namespace ProfileFormat

@@ -3,25 +3,55 @@
 
 #include "common/AnsiCodec.h"
 #include "common/AtomicFile.h"
+#include "settings/ProfileCache.h"
 #include "settings/ProfileFormat.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-namespace {
-// A profile file is small; a larger one is not ours to load into memory whole.
-constexpr qint64 kLargestProfileFile = 64 * 1024 * 1024;
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
-QByteArray readWholeFile(const QString &path, bool *ok) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kLargestProfileFile) {
-        *ok = false;
-        return {};
+namespace {
+
+// As many links in a row as the kernel follows.
+constexpr int kMostLinks = 40;
+
+// The file a chain of symbolic links at path ends at (path itself when it is
+// no link): replacing that one keeps the links. Nothing when the chain loops.
+std::optional<QByteArray> finalTarget(const QString &path) {
+    QByteArray current = QFile::encodeName(path);
+    for (int hop = 0; hop < kMostLinks; ++hop) {
+        struct stat status = {};
+        if (::lstat(current.constData(), &status) != 0 || !S_ISLNK(status.st_mode))
+            return current;
+        QByteArray text(PATH_MAX, '\0');
+        const ssize_t size = ::readlink(current.constData(), text.data(), size_t(text.size()));
+        if (size < 0)
+            return std::nullopt;
+        text.truncate(size);
+        // A relative link is read from the folder it is in.
+        current = text.startsWith('/') ? text : current.first(current.lastIndexOf('/') + 1) + text;
     }
-    *ok = true;
-    return file.readAll();
+    errno = ELOOP;
+    return std::nullopt;
 }
+
+// A file without write permission is not ours to replace. The bits are
+// checked here as well, since root may write whatever they say.
+bool isReadOnly(const QByteArray &file) {
+    struct stat status = {};
+    if (::stat(file.constData(), &status) != 0)
+        return false;
+    return (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+           (::faccessat(AT_FDCWD, file.constData(), W_OK, AT_EACCESS) != 0 && errno == EACCES);
+}
+
 } // namespace
 
 QString TrimAtNul(const QString &text) {
@@ -41,27 +71,40 @@ bool SettingsFile::exists() const {
 }
 
 QString SettingsFile::ReadSetting(const QString &section, const QString &key) const {
-    bool ok = false;
-    const QByteArray file = readWholeFile(path(), &ok);
-    if (!ok)
+    const ProfileCache::Loaded file = ProfileCache::shared().load(path());
+    if (!file.profile)
         return {};
-    const auto value = ProfileFormat::readValue(file, AnsiCodec::encode(section), AnsiCodec::encode(key));
+    const auto value = file.profile->value(AnsiCodec::encode(section), AnsiCodec::encode(key));
     return value ? TrimAtNul(AnsiCodec::decode(*value)) : QString();
 }
 
 bool SettingsFile::WriteSetting(const QString &section, const QString &key, const QString &value,
                                 QString *error) const {
-    const QString target = path();
-    bool ok = false;
-    const QByteArray before = readWholeFile(target, &ok);
-    if (!ok && QFileInfo::exists(target)) {
+    const auto fail = [error](const QString &why) {
         if (error)
-            *error = QStringLiteral("cannot read %1").arg(target);
+            *error = why;
         return false;
-    }
-    const QByteArray after = ProfileFormat::writeValue(
-        before, AnsiCodec::encode(section), AnsiCodec::encode(key), AnsiCodec::encode(TrimAtNul(value)));
-    if (ok && after == before)
+    };
+    const QString link = path();
+    const std::optional<QByteArray> target = finalTarget(link);
+    if (!target)
+        return fail(QStringLiteral("无法找到 %1 链接到的文件：").arg(link) +
+                    QString::fromLocal8Bit(std::strerror(errno)));
+    const QString targetPath = QFile::decodeName(*target);
+    ProfileCache &cache = ProfileCache::shared();
+    const ProfileCache::Loaded file = cache.load(link);
+    if (!file.profile && file.exists)
+        return fail(QStringLiteral("无法读取 %1").arg(link));
+    if (file.profile && isReadOnly(*target))
+        return fail(QStringLiteral("%1 是只读文件，不能写入").arg(targetPath));
+    const ProfileFormat::Profile none;
+    const ProfileFormat::Profile &before = file.profile ? *file.profile : none;
+    QByteArray after = before.withValue(AnsiCodec::encode(section), AnsiCodec::encode(key),
+                                        AnsiCodec::encode(TrimAtNul(value)));
+    if (file.profile && after == before.bytes())
         return true;
-    return writeFileAtomically(target, after, error);
+    if (!writeFileAtomically(targetPath, after, error))
+        return false;
+    cache.stored(link, std::move(after));
+    return true;
 }

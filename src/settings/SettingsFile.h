@@ -9,7 +9,7 @@
 QString TrimAtNul(const QString &text);
 
 /// The program's profile file setup.ini in the program folder, GBK on disk.
-/// Every call reads or rewrites the file afresh: nothing is cached, so a hand
+/// The file is parsed again only when it changed (see ProfileCache), so a hand
 /// edit is seen by the next read.
 class SettingsFile final {
 public:
@@ -29,8 +29,10 @@ public:
     QString ReadSetting(const QString &section, const QString &key) const;
 
     /// Stores one value, keeping every other byte of the file; creates the file
-    /// and the section when needed. The file is replaced atomically. Returns
-    /// false when the value could not be stored (error names the step).
+    /// and the section when needed. The file is replaced atomically; when it is
+    /// a symbolic link, the file the link leads to is, and the link stays. A
+    /// file without write permission is left as it is. Returns false when the
+    /// value could not be stored (error names the step).
     bool WriteSetting(const QString &section, const QString &key, const QString &value,
                       QString *error = nullptr) const;
 

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: MIT
+#include "common/AtomicFile.h"
+#include "settings/ProfileCache.h"
 #include "settings/SettingsDefaults.h"
 #include "settings/SettingsFile.h"
 
@@ -8,6 +10,25 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <ctime>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+qint64 systemNanoseconds() {
+    timespec now = {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return qint64(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+// The text of a symbolic link, as it was written.
+QString readLink(const QString &path) {
+    char text[4096];
+    const ssize_t size = ::readlink(QFile::encodeName(path).constData(), text, sizeof text);
+    return size < 0 ? QString() : QFile::decodeName(QByteArray(text, size));
+}
+} // namespace
 
 class tst_SettingsFile : public QObject {
     Q_OBJECT
@@ -131,6 +152,132 @@ private Q_SLOTS:
         QTest::qWait(20);
         settings.WriteSetting(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("v"));
         QCOMPARE(QFileInfo(settings.path()).lastModified(), written);
+    }
+
+    void handEditOfTheSameSizeIsSeenAndParsedOnce_data() {
+        QTest::addColumn<qint64>("readLater"); // nanoseconds the cache's clock runs ahead
+        QTest::newRow("file just written") << qint64(0);
+        // Long after the last change, the file's times alone must tell.
+        QTest::newRow("file written long before") << qint64(3600) * 1'000'000'000;
+    }
+    void handEditOfTheSameSizeIsSeenAndParsedOnce() {
+        QFETCH(qint64, readLater);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("setup.ini"));
+        ProfileCache cache([readLater] { return systemNanoseconds() + readLater; });
+        const auto read = [&] {
+            const ProfileCache::Loaded file = cache.load(path);
+            return file.profile ? file.profile->value("A", "k").value_or("?") : QByteArray("none");
+        };
+        QCOMPARE(read(), QByteArray("none"));
+        writeBytes(path, "[A]\r\nk=1\r\n");
+        QCOMPARE(read(), QByteArray("1"));
+        QCOMPARE(read(), QByteArray("1"));
+        QCOMPARE(cache.parses(), 1u);
+
+        // In place, same size and inode, within the same second; a timestamp
+        // tick later, as any edit made long after the file's last change is.
+        QTest::qWait(20);
+        writeBytes(path, "[A]\r\nk=2\r\n");
+        QCOMPARE(read(), QByteArray("2"));
+        QCOMPARE(read(), QByteArray("2"));
+        QCOMPARE(cache.parses(), 2u);
+
+        // Replaced by another file of the same size.
+        QVERIFY(writeFileAtomically(path, "[A]\r\nk=3\r\n"));
+        QCOMPARE(read(), QByteArray("3"));
+        QVERIFY(QFile::remove(path));
+        QCOMPARE(read(), QByteArray("none"));
+    }
+
+    void readsAfterOurOwnWriteParseNothing() {
+        QTemporaryDir dir;
+        const SettingsFile settings(dir.path());
+        QVERIFY(settings.WriteSetting(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("1")));
+        QVERIFY(settings.WriteSetting(QStringLiteral("A"), QStringLiteral("j"), QStringLiteral("2")));
+        const quint64 parsed = ProfileCache::shared().parses();
+        QCOMPARE(settings.ReadSetting(QStringLiteral("A"), QStringLiteral("k")), QStringLiteral("1"));
+        QCOMPARE(settings.ReadSetting(QStringLiteral("A"), QStringLiteral("j")), QStringLiteral("2"));
+        QCOMPARE(SettingsFile(dir.path()).ReadSetting(QStringLiteral("A"), QStringLiteral("k")),
+                 QStringLiteral("1"));
+        QCOMPARE(ProfileCache::shared().parses(), parsed);
+    }
+
+    void linkedFileIsWrittenWhereTheLinkPoints_data() {
+        QTest::addColumn<QString>("linkText"); // "@" is the temporary folder
+        QTest::addColumn<QString>("real");     // the file the value lands in, relative to it
+        QTest::newRow("relative link")
+            << QStringLiteral("real/profile.ini") << QStringLiteral("real/profile.ini");
+        QTest::newRow("absolute link")
+            << QStringLiteral("@/real/profile.ini") << QStringLiteral("real/profile.ini");
+        QTest::newRow("link to a link")
+            << QStringLiteral("real/hop.ini") << QStringLiteral("real/profile.ini");
+        QTest::newRow("link to nothing yet")
+            << QStringLiteral("real/new.ini") << QStringLiteral("real/new.ini");
+    }
+    void linkedFileIsWrittenWhereTheLinkPoints() {
+        QFETCH(QString, linkText);
+        QFETCH(QString, real);
+        QTemporaryDir dir;
+        linkText.replace(u'@', dir.path());
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("real")));
+        writeBytes(dir.filePath(QStringLiteral("real/profile.ini")), "[A]\r\nk=old\r\n");
+        // A relative link is read from the folder it is in, as the system does.
+        QVERIFY(::symlink("profile.ini",
+                          QFile::encodeName(dir.filePath(QStringLiteral("real/hop.ini"))).constData()) == 0);
+        const SettingsFile settings(dir.path());
+        QVERIFY(::symlink(QFile::encodeName(linkText).constData(),
+                          QFile::encodeName(settings.path()).constData()) == 0);
+
+        QString error;
+        QVERIFY2(
+            settings.WriteSetting(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("new"), &error),
+            qPrintable(error));
+        QCOMPARE(readLink(settings.path()), linkText);
+        QCOMPARE(readLink(dir.filePath(QStringLiteral("real/hop.ini"))), QStringLiteral("profile.ini"));
+        QVERIFY(readBytes(dir.filePath(real)).contains("k=new\r\n"));
+        QCOMPARE(settings.ReadSetting(QStringLiteral("A"), QStringLiteral("k")), QStringLiteral("new"));
+        // Nothing is left beside the link or the file.
+        QStringList files{QStringLiteral("hop.ini"), QStringLiteral("profile.ini")};
+        if (!files.contains(QFileInfo(real).fileName())) {
+            files.append(QFileInfo(real).fileName());
+            files.sort();
+        }
+        QCOMPARE(QDir(dir.filePath(QStringLiteral("real")))
+                     .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+                 files);
+        QCOMPARE(
+            QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+            (QStringList{QStringLiteral("real"), QStringLiteral("setup.ini")}));
+    }
+
+    void fileWithoutWritePermissionIsLeftAsItIs_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("written");
+        QTest::newRow("read-only for all") << 0444 << false;
+        QTest::newRow("readable by its owner alone") << 0400 << false;
+        QTest::newRow("writable by its owner") << 0644 << true;
+    }
+    void fileWithoutWritePermissionIsLeftAsItIs() {
+        QFETCH(int, mode);
+        QFETCH(bool, written);
+        QTemporaryDir dir;
+        const SettingsFile settings(dir.path());
+        const QByteArray before = "[A]\r\nk=old\r\n";
+        writeBytes(settings.path(), before);
+        QCOMPARE(::chmod(QFile::encodeName(settings.path()).constData(), mode_t(mode)), 0);
+
+        QString error;
+        QCOMPARE(
+            settings.WriteSetting(QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("new"), &error),
+            written);
+        QCOMPARE(readBytes(settings.path()) == before, !written);
+        if (!written)
+            QVERIFY2(error.contains(settings.path()) && error.contains(QStringLiteral("只读")),
+                     qPrintable(error));
+        struct stat after = {};
+        QCOMPARE(::stat(QFile::encodeName(settings.path()).constData(), &after), 0);
+        QCOMPARE(int(after.st_mode & 07777), mode);
     }
 };
 
