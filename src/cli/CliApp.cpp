@@ -5,6 +5,7 @@
 #include "common/ProcessValues.h"
 #include "crypto/CryptoHelpers.h"
 #include "crypto/DataFilePacker.h"
+#include "crypto/MasterKey.h"
 #include "crypto/SafeLog.h"
 #include "crypto/SecurityKey.h"
 #include "memos/MemoDue.h"
@@ -12,7 +13,6 @@
 #include "memos/RtfReader.h"
 #include "platform/UserDialogs.h"
 #include "settings/SettingsFile.h"
-#include "shell/MasterKey.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -141,6 +141,8 @@ QString failureReason(FileCryptoError why, bool encrypting) {
                           : QStringLiteral("not a container of this key (wrong key or damaged file)");
     case FileCryptoError::Read:
         return QStringLiteral("cannot read the source");
+    case FileCryptoError::NotRegularFile:
+        return notRegularFileText();
     case FileCryptoError::Write:
         return QStringLiteral("cannot write the target");
     case FileCryptoError::None:
@@ -203,6 +205,11 @@ int runSafeFiles(const Options &options, bool encrypting) {
             ++failures;
             continue;
         }
+        if (!IsRegularFile(source)) {
+            error(QStringLiteral("%1: ").arg(file) + notRegularFileText());
+            ++failures;
+            continue;
+        }
         if (!encrypting && !name.endsWith(QStringLiteral(".aes"), Qt::CaseInsensitive)) {
             error(QStringLiteral("%1: not an .aes container").arg(file));
             ++failures;
@@ -229,13 +236,19 @@ int runSafeFiles(const Options &options, bool encrypting) {
             ++failures;
             continue;
         }
-        if (!SafeLog::append(settings.AppFolder(), SafeLog::record(encrypting, QDateTime::currentDateTime(),
-                                                                   source, target, storedKey)))
-            error(QStringLiteral("cannot append to %1").arg(SafeLog::path(settings.AppFolder())));
+        QString logError;
+        const bool logged = SafeLog::append(
+            settings.AppFolder(),
+            SafeLog::record(encrypting, QDateTime::currentDateTime(), source, target, storedKey), &logError);
         printTo(stdout, source +
                             (encrypting ? QStringLiteral("加密成功并保存完毕!")
                                         : QStringLiteral("解密成功并保存完毕!")) +
                             QStringLiteral(" -> ") + target);
+        if (!logged) {
+            // The result stays, but a run whose log lost a record is no success.
+            error(QStringLiteral("%1 已保留，但操作记录没能写入 jm.log（%2）").arg(target, logError));
+            ++failures;
+        }
     }
     return failures == 0 ? Done : Failed;
 }
@@ -259,23 +272,33 @@ int runSetKey(const Options &options) {
         return Failed;
     }
     const QString answer = Terminal::readSecret(QStringLiteral("找回密匙答案：")).value_or(QString());
-    // The boxes of the settings window accept only these characters, and
-    // no more than 12 and 4 of them.
-    for (const QString &text : {key, answer}) {
-        for (const QChar c : text) {
-            if (!AllowedKeyChars().contains(c)) {
-                error(QStringLiteral("the character \"%1\" is not allowed; use %2")
-                          .arg(c)
-                          .arg(AllowedKeyChars()));
-                return Failed;
-            }
-        }
-    }
+    // The settings window's checks: characters, lengths and the bytes of both.
     SecurityKeyFrame frame(settings, values, dialogs);
     frame.FillFromSettings();
     frame.keyText = key;
     frame.answerText = answer;
     return frame.save() ? Done : Failed;
+}
+
+QString packRefusalText(const QString &file, bool sealing, bool replace) {
+    const QString target =
+        sealing ? DataFilePacker::sealedPathOf(file) : DataFilePacker::unsealedPathOf(file);
+    switch (DataFilePacker::refusalOf(file, sealing, replace)) {
+    case DataFilePacker::Refusal::None:
+        break;
+    case DataFilePacker::Refusal::WrongEnding:
+        return sealing ? QStringLiteral("%1: 只能打包以 .txt 结尾的文件").arg(file)
+                       : QStringLiteral("%1: 只能解包以 .dll 结尾的文件").arg(file);
+    case DataFilePacker::Refusal::Missing:
+        return QStringLiteral("%1: 该文件不存在！").arg(file);
+    case DataFilePacker::Refusal::NotRegular:
+        return QStringLiteral("%1: ").arg(file) + notRegularFileText();
+    case DataFilePacker::Refusal::SameFile:
+        return QStringLiteral("%1 与 %2 是同一个文件（硬链接），写入一个就会改掉另一个").arg(target, file);
+    case DataFilePacker::Refusal::TargetExists:
+        return QStringLiteral("%1 已存在同名文件 (--force replaces it)").arg(target);
+    }
+    return QString();
 }
 
 int runPack(const Options &options, bool sealing) {
@@ -288,13 +311,17 @@ int runPack(const Options &options, bool sealing) {
     setCryptoMessages(&dialogs);
     const QString masterKey = BuildMasterKey(masterKeyBaseText(), masterKeyKeyText());
     const QString file = QFileInfo(options.words[1]).absoluteFilePath();
+    if (const QString refused = packRefusalText(file, sealing, options.force); !refused.isEmpty()) {
+        error(refused);
+        return Failed;
+    }
     if (sealing) {
-        const QString status = DataFilePacker::seal(file, masterKey);
+        const QString status = DataFilePacker::seal(file, masterKey, options.force);
         const bool ok = status == DataFilePacker::sealSucceededText();
         printTo(ok ? stdout : stderr, status);
         return ok ? Done : Failed;
     }
-    switch (DataFilePacker::unseal(file, masterKey)) {
+    switch (DataFilePacker::unseal(file, masterKey, options.force)) {
     case DataFilePacker::UnsealResult::Failed:
         printTo(stderr, DataFilePacker::unsealFailedText());
         return Failed;
@@ -357,20 +384,25 @@ QString cliHelp() {
         "        open each container into DIR/FILE\n"
         "  safe set-key [--force]\n"
         "        set the security key and its four-character recovery answer\n"
-        "  pack FILE.txt      stamp FILE.txt with its size and seal it into FILE.dll\n"
-        "  unpack FILE.dll    unseal FILE.dll into FILE.txt and check the stamp\n"
+        "  pack FILE.txt [--force]\n"
+        "        stamp FILE.txt with its size and seal it into FILE.dll\n"
+        "  unpack FILE.dll [--force]\n"
+        "        unseal FILE.dll into FILE.txt and check the stamp\n"
         "  memos [--at \"YYYY-MM-DD hh:mm:ss\"]\n"
         "        the nine memos: switch, period, date, time, title, when each falls due next\n"
         "        after --at (default: now) or why it never will, and its body as text\n"
         "\n"
         "  --home DIR   program folder holding setup.ini and jm.log (default: this program's folder)\n"
         "  --out DIR    folder for the results (default: the safe folder of the file box)\n"
-        "  --force      replace existing results; for set-key, replace a key that is set\n"
+        "  --force      replace existing results (FILE.aes, FILE, FILE.dll, FILE.txt); for set-key,\n"
+        "               replace a key that is set\n"
         "\n"
         "The security key is asked on the terminal without echo. When standard input is not a\n"
         "terminal, it is read from there, one answer per line (set-key: the key, then the answer).\n"
         "Each file the safe seals or opens adds one line to jm.log, as the file-safe window does.\n"
-        "Exit status: 0 done, 1 failed, 2 wrong usage.\n");
+        "Only regular files are read: a pipe, socket or device is refused.\n"
+        "Exit status: 0 done, 1 failed (also when a result is written but its jm.log record is not),\n"
+        "2 wrong usage.\n");
 }
 
 int runCli(const QStringList &arguments, const QString &executableFolder) {

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 namespace {
 
 std::function<void(bool)> &busyIndicator() {
@@ -38,6 +40,8 @@ FileCryptoError errorOf(cRijndael::FileResult result) {
         return FileCryptoError::Engine;
     case cRijndael::FileResult::ReadError:
         return FileCryptoError::Read;
+    case cRijndael::FileResult::NotRegularFile:
+        return FileCryptoError::NotRegularFile;
     case cRijndael::FileResult::WriteError:
         return FileCryptoError::Write;
     }
@@ -166,6 +170,16 @@ bool FileExists(const QString &path) {
         return false;
     const QFileInfo info(path);
     return info.exists() && !info.isDir();
+}
+
+bool IsRegularFile(const QString &path) {
+    struct stat info = {};
+    return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &info) == 0 &&
+           S_ISREG(info.st_mode);
+}
+
+QString notRegularFileText() {
+    return QStringLiteral("不是普通文件（可能是管道、套接字或设备），无法读取，不能加密或解密！");
 }
 
 void KillFile(const QString &path) {

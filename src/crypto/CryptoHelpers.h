@@ -47,6 +47,7 @@ enum class FileCryptoError {
     MissingArgument, // no source file, no target path or no key
     Engine,          // the engine refused (size, length byte: a wrong key)
     Read,
+    NotRegularFile, // a pipe, socket or device: reading it would block or never end
     Write,
 };
 
@@ -62,5 +63,10 @@ bool DecryptFileWithKey(const QString &source, const QString &target, const QStr
 
 /// True for an existing file (a folder does not count).
 bool FileExists(const QString &path);
+/// True for a regular file, or a link to one: what the file routines read.
+/// A pipe, socket or device exists but is none.
+bool IsRegularFile(const QString &path);
+/// "不是普通文件…": why such a file is refused.
+QString notRegularFileText();
 /// Deletes the file when it exists, read-only or not.
 void KillFile(const QString &path);

@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 namespace DataFilePacker {
 namespace {
 
@@ -42,24 +44,59 @@ bool stamp(const QString &textFile) {
     return true;
 }
 
+// path with its ending from (any case) replaced by to; empty when it has no
+// such ending or the ending is the whole name.
+QString withEnding(const QString &path, QLatin1StringView from, const QString &to) {
+    if (!path.endsWith(from, Qt::CaseInsensitive) || path.size() == from.size() ||
+        path[path.size() - from.size() - 1] == u'/')
+        return QString();
+    return path.chopped(from.size() - 1) + to;
+}
+
+// Two names of one file (a hard link): writing one would rewrite the other.
+bool sameFile(const QString &a, const QString &b) {
+    struct stat first = {};
+    struct stat second = {};
+    return ::stat(QFile::encodeName(a).constData(), &first) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
 } // namespace
 
 QString sealedPathOf(const QString &textFile) {
-    return textFile.left(textFile.size() - 3) + QStringLiteral("dll");
+    return withEnding(textFile, QLatin1StringView(".txt"), QStringLiteral("dll"));
 }
 
 QString unsealedPathOf(const QString &sealedFile) {
-    return sealedFile.left(sealedFile.size() - 3) + QStringLiteral("txt");
+    return withEnding(sealedFile, QLatin1StringView(".dll"), QStringLiteral("txt"));
 }
 
-QString seal(const QString &textFile, const QString &masterKey) {
-    if (!FileExists(textFile) || !stamp(textFile))
+Refusal refusalOf(const QString &source, bool sealing, bool replace) {
+    const QString target = sealing ? sealedPathOf(source) : unsealedPathOf(source);
+    if (target.isEmpty())
+        return Refusal::WrongEnding;
+    if (!FileExists(source))
+        return Refusal::Missing;
+    if (!IsRegularFile(source))
+        return Refusal::NotRegular;
+    if (sameFile(source, target))
+        return Refusal::SameFile;
+    if (!replace && QFileInfo::exists(target))
+        return Refusal::TargetExists;
+    return Refusal::None;
+}
+
+QString seal(const QString &textFile, const QString &masterKey, bool replace) {
+    if (refusalOf(textFile, true, replace) != Refusal::None || !stamp(textFile))
         return sealFailedText();
     return EncryptFileWithKey(textFile, sealedPathOf(textFile), masterKey) ? sealSucceededText()
                                                                            : sealFailedText();
 }
 
-UnsealResult unseal(const QString &sealedFile, const QString &masterKey) {
+UnsealResult unseal(const QString &sealedFile, const QString &masterKey, bool replace) {
+    if (refusalOf(sealedFile, false, replace) != Refusal::None)
+        return UnsealResult::Failed;
     const QString target = unsealedPathOf(sealedFile);
     if (!DecryptFileWithKey(sealedFile, target, masterKey))
         return UnsealResult::Failed;

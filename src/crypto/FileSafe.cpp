@@ -28,6 +28,18 @@ QString withoutTrailingSeparator(QString path) {
 QString fileNameOf(const QString &path) {
     return path.mid(path.lastIndexOf(kSeparator) + 1);
 }
+
+// A folder removed or a stick pulled while it was browsed: the closest folder
+// above it that is still there, found on the text of the path alone.
+QString nearestExistingFolder(QString folder) {
+    while (QDir::isAbsolutePath(folder) && !QFileInfo(folder).isDir()) {
+        const QString parent = QFileInfo(folder).path();
+        if (parent == folder)
+            break;
+        folder = parent;
+    }
+    return QFileInfo(folder).isDir() ? folder : QDir::toNativeSeparators(QDir::homePath());
+}
 } // namespace
 
 FileSafe::FileSafe(const SettingsFile &settings, ProcessValues &values, UserDialogs &dialogs,
@@ -76,7 +88,7 @@ void FileSafe::setDrive(const QString &drive) {
 }
 
 void FileSafe::setFolder(const QString &folder) {
-    m_folder = withoutTrailingSeparator(QDir::toNativeSeparators(folder));
+    m_folder = nearestExistingFolder(withoutTrailingSeparator(QDir::toNativeSeparators(folder)));
     refreshFiles();
 }
 
@@ -153,8 +165,18 @@ bool FileSafe::confirmOverwrite(const QString &target, const QString &verb, cons
 }
 
 void FileSafe::appendLog(bool encrypted, const QString &source, const QString &target) {
-    SafeLog::append(m_settings.AppFolder(), SafeLog::record(encrypted, QDateTime::currentDateTime(), source,
-                                                            target, m_values.SecurityKey));
+    QString error;
+    if (!SafeLog::append(
+            m_settings.AppFolder(),
+            SafeLog::record(encrypted, QDateTime::currentDateTime(), source, target, m_values.SecurityKey),
+            &error)) {
+        // The file is done, but the log no longer lists it: the user must know.
+        m_dialogs.message(
+            (encrypted ? QStringLiteral("加密") : QStringLiteral("解密")) +
+                QStringLiteral("已完成：%1\r\n但操作记录没能写入 jm.log（%2），历史操作记录中不会有这一条。")
+                    .arg(target, error),
+            QStringLiteral("错误提示"), MessageIcon::Warning);
+    }
     m_logText = SafeLog::read(m_settings.AppFolder());
 }
 
@@ -167,7 +189,8 @@ bool FileSafe::inputsReady(const QString &source, const QString &noFolderText, c
     const QString missing = resultFolder.isEmpty() ? noFolderText
                             : source.isEmpty()     ? noFileText
                             : !FileExists(source)  ? QStringLiteral("该文件不存在！请重新选择！")
-                                                   : QString();
+                            : !IsRegularFile(source) ? source + notRegularFileText()
+                                                     : QString();
     if (!missing.isEmpty())
         m_dialogs.message(missing, QString(), MessageIcon::None);
     return missing.isEmpty();

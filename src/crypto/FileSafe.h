@@ -35,7 +35,8 @@ public:
 
     /// Drive1_Change: browse the root of drive; an unreadable one changes nothing.
     void setDrive(const QString &drive);
-    /// Dir1_Change: browse folder and list its files under the current pattern.
+    /// Dir1_Change: browse folder and list its files under the current pattern;
+    /// a folder that is gone gives the nearest one above it that is there.
     void setFolder(const QString &folder);
     /// Lists the browsed folder's files again.
     void refreshFiles();
@@ -61,7 +62,8 @@ public:
     void chooseResultFolder(QWidget *owner);
     void openResultFolder();
 
-    /// "加密" and "解密". True when a file was written.
+    /// "加密" and "解密". True when a file was written (even when its log
+    /// record could not be: a message says so).
     bool encrypt();
     bool decrypt();
 

@@ -144,11 +144,15 @@ void FileSafeWindow::showFolder() {
     // the root, the folder itself, then its subfolders one step further in.
     m_folders->clear();
     m_folders->setToolTip(m_safe.folder());
+    // Up the text of the path, not the disk: a folder that vanished
+    // meanwhile must not stop the walk short of the root.
     QStringList chain;
-    for (QDir dir(m_safe.folder());; dir.cdUp()) {
-        chain.prepend(dir.absolutePath());
-        if (dir.isRoot())
+    for (QString path = QDir::cleanPath(QDir(m_safe.folder()).absolutePath());;) {
+        chain.prepend(path);
+        const QString parent = QFileInfo(path).path();
+        if (parent == path)
             break;
+        path = parent;
     }
     const auto addEntry = [this](const QString &path, int depth) {
         const QString name =

@@ -1,17 +1,20 @@
 // SPDX-License-Identifier: MIT
 #include "crypto/SafeKeyPrompt.h"
 
+#include "common/ProcessValues.h"
 #include "crypto/SecurityKey.h"
 #include "platform/UserDialogs.h"
 
-SafeKeyOutcome AskSafeKey(UserDialogs &dialogs, const SettingsFile &settings, const QString &masterKey,
+SafeKeyOutcome AskSafeKey(UserDialogs &dialogs, const SettingsFile &settings, ProcessValues &values,
                           SafeKeyAsker asker) {
     const QString typed =
         askTrimmed(dialogs, QStringLiteral("请输入安全密匙："), QStringLiteral("【文件保险柜】"));
     if (typed.isEmpty())
         return SafeKeyOutcome::Cancelled;
-    switch (VerifySecurityKey(settings, masterKey, typed)) {
+    const QString stored = storedSecurityKey(settings);
+    switch (VerifyStoredSecurityKey(stored, values.MasterKey, typed)) {
     case 0:
+        values.SecurityKey = stored;
         return SafeKeyOutcome::OpenSafe;
     case 1:
         dialogs.message(asker == SafeKeyAsker::Menu

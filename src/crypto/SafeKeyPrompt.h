@@ -5,6 +5,7 @@
 
 class SettingsFile;
 class UserDialogs;
+struct ProcessValues;
 
 /// What the safe's key question led to.
 enum class SafeKeyOutcome {
@@ -19,6 +20,9 @@ enum class SafeKeyOutcome {
 enum class SafeKeyAsker { SafeTile, Menu };
 
 /// The question "请输入安全密匙：" of the safe's tile and the menu's safe entry,
-/// with the warning or error its answer calls for.
-SafeKeyOutcome AskSafeKey(UserDialogs &dialogs, const SettingsFile &settings, const QString &masterKey,
+/// with the warning or error its answer calls for. The answer is checked
+/// against setup.ini, where another copy or tackora-cli may have set a key
+/// since the start: a right answer makes that key the one the safe and the
+/// drops use from then on (values.SecurityKey).
+SafeKeyOutcome AskSafeKey(UserDialogs &dialogs, const SettingsFile &settings, ProcessValues &values,
                           SafeKeyAsker asker);

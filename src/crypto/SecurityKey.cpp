@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "crypto/SecurityKey.h"
 
+#include "common/AnsiCodec.h"
 #include "common/ProcessValues.h"
 #include "crypto/CryptoHelpers.h"
 #include "platform/UserDialogs.h"
@@ -21,18 +22,33 @@ bool isAcceptedKeyCharacter(QChar c) {
     return c == QChar(8) || c == QChar(13) || AllowedKeyChars().contains(c);
 }
 
+bool isAcceptedAnswerCharacter(QChar c) {
+    if (isAcceptedKeyCharacter(c))
+        return true;
+    if (c.script() != QChar::Script_Han)
+        return false;
+    const QByteArray bytes = AnsiCodec::encode(QStringView(&c, 1));
+    return bytes.size() == 2 && AnsiCodec::decode(bytes) == QString(c);
+}
+
 QString SecurityTextOf(const QString &storedKey, const QString &masterKey) {
     if (storedKey.size() != kStoredLength)
         return QString();
     return TrimAtNul(DecryptString(storedKey, masterKey));
 }
 
-int VerifySecurityKey(const SettingsFile &settings, const QString &masterKey, const QString &typed) {
-    const QString stored = settings.ReadSetting(kSystem, kKey);
-    if (stored.size() != kStoredLength)
+QString storedSecurityKey(const SettingsFile &settings) {
+    return settings.ReadSetting(kSystem, kKey);
+}
+
+int VerifyStoredSecurityKey(const QString &storedKey, const QString &masterKey, const QString &typed) {
+    if (storedKey.size() != kStoredLength)
         return 1;
-    const QString securityText = SecurityTextOf(stored, masterKey);
-    return securityText.mid(4) == typed ? 0 : 2;
+    return SecurityTextOf(storedKey, masterKey).mid(4) == typed ? 0 : 2;
+}
+
+int VerifySecurityKey(const SettingsFile &settings, const QString &masterKey, const QString &typed) {
+    return VerifyStoredSecurityKey(storedSecurityKey(settings), masterKey, typed);
 }
 
 SecurityKeyFrame::SecurityKeyFrame(const SettingsFile &settings, ProcessValues &values, UserDialogs &dialogs)
@@ -53,15 +69,45 @@ void SecurityKeyFrame::FillFromSettings() {
     }
 }
 
-bool SecurityKeyFrame::save() {
-    if (keyText.size() < 6 || keyText.size() > 12) {
-        m_dialogs.message(QStringLiteral("密匙长度应为6-12位，且区分大小写，请重新输入！"),
-                          QStringLiteral("提示"), MessageIcon::Warning);
-        return false;
+QString SecurityKeyFrame::refusal() const {
+    if (keyText.size() < 6 || keyText.size() > 12)
+        return QStringLiteral("密匙长度应为6-12位，且区分大小写，请重新输入！");
+    if (answerText.size() != 4)
+        return QStringLiteral("找回密匙答案长度应为4位，请重新输入！");
+    const auto shown = [](QChar c) {
+        return c.isPrint() ? QString(c)
+                           : QStringLiteral("U+%1").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper();
+    };
+    QString symbols;
+    for (const QChar c : AllowedKeyChars()) {
+        if (!c.isLetterOrNumber())
+            symbols += c;
     }
-    if (answerText.size() != 4) {
-        m_dialogs.message(QStringLiteral("找回密匙答案长度应为4位，请重新输入！"), QStringLiteral("提示"),
-                          MessageIcon::Warning);
+    for (const QChar c : keyText) {
+        if (!AllowedKeyChars().contains(c))
+            return QStringLiteral("密匙只能由字母、数字和符号%1组成，不能含有“%2”，请重新输入！")
+                .arg(symbols, shown(c));
+    }
+    for (const QChar c : answerText) {
+        if (c == QChar(8) || c == QChar(13) || !isAcceptedAnswerCharacter(c))
+            return QStringLiteral(
+                       "找回密匙答案只能由字母、数字、汉字和符号%1组成，不能含有“%2”，请重新输入！")
+                .arg(symbols, shown(c));
+    }
+    const qsizetype bytes = AnsiCodec::encode(answerText + keyText).size();
+    if (bytes > kMostSecurityTextBytes)
+        return QStringLiteral(
+                   "找回密匙答案与密匙合计不能超过%1字节（一个汉字占2字节），现为%2字节：请将密匙缩短%3位，"
+                   "或在答案中少用汉字！")
+            .arg(kMostSecurityTextBytes)
+            .arg(bytes)
+            .arg(bytes - kMostSecurityTextBytes);
+    return QString();
+}
+
+bool SecurityKeyFrame::save() {
+    if (const QString refused = refusal(); !refused.isEmpty()) {
+        m_dialogs.message(refused, QStringLiteral("提示"), MessageIcon::Warning);
         return false;
     }
     const QString sealed = EncryptString(answerText + keyText, m_values.MasterKey);

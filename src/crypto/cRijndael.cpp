@@ -9,8 +9,12 @@
 #include <QFile>
 #include <QtEndian>
 
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -58,6 +62,32 @@ qint64 readFully(QFile &file, uint8_t *buffer, qint64 size) {
         done += got;
     }
     return done;
+}
+
+// Opens a regular file for reading. A pipe, socket or device would block the
+// read or never end, so anything else is refused: checked before opening,
+// opened without waiting (a pipe with no writer would block the open itself),
+// and checked again on what was opened, in case the name changed meanwhile.
+cRijndael::FileResult openRegularFile(const QString &path, QFile &file) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat info = {};
+    if (::stat(name.constData(), &info) != 0)
+        return cRijndael::FileResult::ReadError;
+    if (!S_ISREG(info.st_mode))
+        return cRijndael::FileResult::NotRegularFile;
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENXIO ? cRijndael::FileResult::NotRegularFile : cRijndael::FileResult::ReadError;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return cRijndael::FileResult::NotRegularFile;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (!file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return cRijndael::FileResult::ReadError;
+    }
+    return cRijndael::FileResult::Ok;
 }
 
 } // namespace
@@ -327,9 +357,9 @@ cRijndael::FileResult cRijndael::processWholeBuffers(QFile &source, AtomicFileWr
 
 cRijndael::FileResult cRijndael::FileEncrypt(const QString &plaintextFileName,
                                              const QString &ciphertextFileName, const Progress &progress) {
-    QFile source(plaintextFileName);
-    if (!source.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return FileResult::ReadError;
+    QFile source;
+    if (const FileResult opened = openRegularFile(plaintextFileName, source); opened != FileResult::Ok)
+        return opened;
     AtomicFileWriter target(ciphertextFileName);
     if (!target.open())
         return FileResult::WriteError;
@@ -357,9 +387,9 @@ cRijndael::FileResult cRijndael::FileEncrypt(const QString &plaintextFileName,
 
 cRijndael::FileResult cRijndael::FileDecrypt(const QString &plaintextFileName,
                                              const QString &ciphertextFileName, const Progress &progress) {
-    QFile source(ciphertextFileName);
-    if (!source.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return FileResult::ReadError;
+    QFile source;
+    if (const FileResult opened = openRegularFile(ciphertextFileName, source); opened != FileResult::Ok)
+        return opened;
     qint64 m = source.size();
     if (m == 0 || m % 16 != 0) {
         show(fileSizeErrorMessage());

@@ -41,6 +41,7 @@ public:
         SizeError,        // the container is empty or not whole blocks
         LengthFieldError, // the last block's length byte is above 15: a wrong key
         ReadError,        // the source cannot be opened or read
+        NotRegularFile,   // the source is a pipe, socket, device or folder: never read
         WriteError,       // the target cannot be created, written or put in place
     };
 

@@ -8,10 +8,10 @@
 class Autorun {
 public:
     virtual ~Autorun() = default;
-    /// False when the entry could not be written.
-    virtual bool RegisterAutorun() = 0;
-    /// Keeps the entry but switches it off; false when that could not be written.
-    virtual bool UnregisterAutorun() = 0;
+    /// Empty when the entry is written, else why it is not.
+    virtual QString RegisterAutorun() = 0;
+    /// Keeps the entry but switches it off; empty when done, else why not.
+    virtual QString UnregisterAutorun() = 0;
 };
 
 /// The desktop's autostart entry (XDG): "tackora.desktop" in
@@ -22,8 +22,8 @@ class XdgAutorun final : public Autorun {
 public:
     XdgAutorun(QString programPath, QString programFolder);
 
-    bool RegisterAutorun() override;
-    bool UnregisterAutorun() override;
+    QString RegisterAutorun() override;
+    QString UnregisterAutorun() override;
 
     /// The autostart folder the environment names.
     static QString autostartFolder();
@@ -32,9 +32,14 @@ public:
     /// entries require.
     QString execLine() const;
     static QString quoteArgument(const QString &argument);
+    /// The first character of text an entry cannot hold (a control character
+    /// other than tab, line feed and carriage return, or a byte of a name that
+    /// is not UTF-8), shown as "U+XXXX"; empty when there is none.
+    static QString unwritableCharacter(const QString &text);
 
 private:
-    bool writeEntry(bool enabled);
+    QString writeEntry(bool enabled);
+    QString homeArgument() const;
 
     QString m_programPath;
     QString m_programFolder;

@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 
 QtFileChoosers::QtFileChoosers(QString appFolder)
     : m_appFolder(std::move(appFolder)) {}
@@ -46,5 +47,8 @@ QString QtFileChoosers::ShowFileDialog(QWidget *owner, const QString &title, con
                         defaultName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
-    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst()).trimmed();
+    // Blanks typed around a name go, but a name that ends in a blank is a
+    // name of its own: trimming it could choose another file.
+    const QString chosen = QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+    return QFileInfo::exists(chosen) ? chosen : chosen.trimmed();
 }

@@ -95,16 +95,17 @@ bool SettingsForm::saveSystem() {
     }
     m_values.ShutdownTime = shutdownText;
     m_settings.WriteSetting(kSystem, QStringLiteral("S_shutdown"), shutdownText);
-    const bool autorunWritten = runAtLogon ? m_autorun.RegisterAutorun() : m_autorun.UnregisterAutorun();
+    const QString autorunError = runAtLogon ? m_autorun.RegisterAutorun() : m_autorun.UnregisterAutorun();
     m_settings.WriteSetting(kSystem, QStringLiteral("S_run"),
                             runAtLogon ? QStringLiteral("y") : QStringLiteral("n"));
     const int level = qBound(0, transparency, 2);
     m_effects.transparencyChosen(level);
     m_settings.WriteSetting(kSystem, QStringLiteral("F_transparent"), Transparency::codeOf(level));
-    if (!autorunWritten) {
+    if (!autorunError.isEmpty()) {
         // Confirming a log-on start that will not happen would mislead.
-        m_dialogs.message(QStringLiteral("无法写入系统自动启动项，软件随系统启动的设置未能生效！"), kHint,
-                          MessageIcon::Warning);
+        m_dialogs.message(QStringLiteral("无法写入系统自动启动项，软件随系统启动的设置未能生效！\r\n") +
+                              autorunError,
+                          kHint, MessageIcon::Warning);
     }
     m_dialogs.message(kSaved, kHint, MessageIcon::Information);
     return true;

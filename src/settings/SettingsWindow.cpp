@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "settings/SettingsWindow.h"
 
+#include "common/CharacterFilter.h"
 #include "crypto/SecurityKey.h"
 #include "settings/SettingsForm.h"
 
@@ -27,6 +28,14 @@ QLineEdit *lineEdit(QWidget *parent, const QString &name, int maxLength) {
     edit->setObjectName(name);
     if (maxLength > 0)
         edit->setMaxLength(maxLength);
+    return edit;
+}
+
+// The key filter for whatever arrives, typed, pasted or from an input method.
+// The filter keeps the limit: the box would cut a paste before filtering it.
+QLineEdit *filteredLineEdit(QWidget *parent, const QString &name, int maxLength, bool (*accepts)(QChar)) {
+    auto *edit = lineEdit(parent, name, 0);
+    edit->setValidator(new CharacterFilter(accepts, maxLength, edit));
     return edit;
 }
 
@@ -125,7 +134,8 @@ QWidget *SettingsWindow::buildUserFrame() {
     m_user[0] = lineEdit(frame, QStringLiteral("Text3(0)"), 0);
     grid->addWidget(m_user[0], 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("使用密码："), frame), 1, 0);
-    m_user[1] = lineEdit(frame, QStringLiteral("Text3(1)"), 16);
+    m_user[1] = filteredLineEdit(frame, QStringLiteral("Text3(1)"), 16, isAcceptedKeyCharacter);
+    m_user[1]->setMaxLength(16); // kept as the box's own limit too
     m_user[1]->setEchoMode(QLineEdit::Password);
     m_user[1]->setToolTip(QStringLiteral("密码最长16位"));
     m_user[1]->installEventFilter(this);
@@ -144,9 +154,9 @@ QWidget *SettingsWindow::buildSecurityFrame() {
     auto *grid = new QGridLayout(frame);
     grid->addWidget(note(frame, QStringLiteral("Label1(0)"), QStringLiteral("安全密匙：")), 0, 0);
     grid->addWidget(note(frame, QStringLiteral("Label1(1)"), QStringLiteral("找回密匙答案：")), 2, 0);
-    m_securityBoxes[0] = lineEdit(frame, QStringLiteral("Text1(0)"), 12);
+    m_securityBoxes[0] = filteredLineEdit(frame, QStringLiteral("Text1(0)"), 12, isAcceptedKeyCharacter);
     m_securityBoxes[0]->setToolTip(QStringLiteral("长度6-12,区分大小写"));
-    m_securityBoxes[1] = lineEdit(frame, QStringLiteral("Text1(1)"), 4);
+    m_securityBoxes[1] = filteredLineEdit(frame, QStringLiteral("Text1(1)"), 4, isAcceptedAnswerCharacter);
     m_securityBoxes[1]->setToolTip(QStringLiteral("长度4位"));
     for (QLineEdit *box : m_securityBoxes) {
         box->installEventFilter(this);
@@ -245,10 +255,10 @@ bool SettingsWindow::eventFilter(QObject *watched, QEvent *event) {
         if (text.size() == 1 && text[0].isPrint()) {
             const QChar c = text[0];
             const bool timeBox = watched == m_shutdown;
-            const bool keyBox =
-                watched == m_user[1] || watched == m_securityBoxes[0] || watched == m_securityBoxes[1];
+            const bool keyBox = watched == m_user[1] || watched == m_securityBoxes[0];
+            const bool answerBox = watched == m_securityBoxes[1];
             if ((timeBox && !SettingsForm::isShutdownTimeCharacter(c)) ||
-                (keyBox && !isAcceptedKeyCharacter(c)))
+                (keyBox && !isAcceptedKeyCharacter(c)) || (answerBox && !isAcceptedAnswerCharacter(c)))
                 return true; // discarded
         }
     } else if (event->type() == QEvent::MouseMove) {

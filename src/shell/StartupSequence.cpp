@@ -2,11 +2,11 @@
 #include "shell/StartupSequence.h"
 
 #include "common/ProcessValues.h"
+#include "crypto/MasterKey.h"
 #include "platform/SingleInstance.h"
 #include "platform/UserDialogs.h"
 #include "settings/SettingsDefaults.h"
 #include "settings/SettingsFile.h"
-#include "shell/MasterKey.h"
 
 #include <QDir>
 

@@ -3,13 +3,19 @@
 #include "common/AnsiCodec.h"
 #include "settings/SettingsFile.h"
 
+#include "SmallTmpfs.h"
 #include "TestSupport.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 
 namespace {
 
@@ -223,17 +229,191 @@ private Q_SLOTS:
         QVERIFY(QFileInfo::exists(m_home + QStringLiteral("/保险柜/ro.txt.aes")));
     }
 
+    void packAndUnpack_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("sealed");
+        QTest::addColumn<QString>("unsealed");
+        QTest::newRow("lower case") << QStringLiteral("notes.txt") << QStringLiteral("notes.dll")
+                                    << QStringLiteral("notes.txt");
+        QTest::newRow("upper-case ending")
+            << QStringLiteral("NOTES.TXT") << QStringLiteral("NOTES.dll") << QStringLiteral("NOTES.txt");
+    }
     void packAndUnpack() {
-        const QString text = data(QStringLiteral("notes.txt"));
-        writeBytes(text, QByteArray(50, 'n'));
-        Run run = cli({QStringLiteral("pack"), text});
+        QFETCH(QString, text);
+        QFETCH(QString, sealed);
+        QFETCH(QString, unsealed);
+        writeBytes(data(text), QByteArray(50, 'n'));
+        Run run = cli({QStringLiteral("pack"), data(text)});
         QCOMPARE(run.exitCode, 0);
         QVERIFY(run.out.contains(QStringLiteral("加密文件成功！")));
-        QFile::remove(text);
-        run = cli({QStringLiteral("unpack"), data(QStringLiteral("notes.dll"))});
+        QFile::remove(data(text));
+        run = cli({QStringLiteral("unpack"), data(sealed)});
         QCOMPARE(run.exitCode, 0);
         QVERIFY(run.out.contains(QStringLiteral("文件校验成功！")));
-        QVERIFY(readBytes(text).startsWith(QByteArray(50, 'n')));
+        QVERIFY(readBytes(data(unsealed)).startsWith(QByteArray(50, 'n')));
+
+        // An existing result is replaced only when asked to.
+        const QByteArray before = readBytes(data(sealed));
+        writeBytes(data(unsealed), QByteArray(70, 'm'));
+        QCOMPARE(cli({QStringLiteral("pack"), data(unsealed), QStringLiteral("--force")}).exitCode, 0);
+        QVERIFY(readBytes(data(sealed)) != before);
+    }
+
+    void packerRefusals_data() {
+        QTest::addColumn<QStringList>("arguments"); // names in the data folder
+        QTest::addColumn<QStringList>("files");     // made first; "a=b" makes b a hard link to a
+        QTest::addColumn<QString>("error");
+        const QString pack = QStringLiteral("pack");
+        const QString unpack = QStringLiteral("unpack");
+        const QString force = QStringLiteral("--force");
+        const QString x = QStringLiteral("x.txt");
+        const QString y = QStringLiteral("x.dll");
+        QTest::newRow("unpack a .txt") << QStringList{unpack, x} << QStringList{x} << QStringLiteral(".dll");
+        QTest::newRow("pack a .dll") << QStringList{pack, y} << QStringList{y} << QStringLiteral(".txt");
+        QTest::newRow("pack a name without an ending")
+            << QStringList{pack, QStringLiteral("dir/ab")} << QStringList{QStringLiteral("dir/ab")}
+            << QStringLiteral(".txt");
+        QTest::newRow("pack over an existing .dll")
+            << QStringList{pack, x} << QStringList{x, y} << QStringLiteral("--force");
+        QTest::newRow("unpack over an existing .txt")
+            << QStringList{unpack, y} << QStringList{y, x} << QStringLiteral("--force");
+        QTest::newRow("pack onto itself, forced")
+            << QStringList{pack, x, force} << QStringList{x, x + u'=' + y} << QStringLiteral("同一个文件");
+        QTest::newRow("unpack onto itself, forced")
+            << QStringList{unpack, y, force} << QStringList{y, y + u'=' + x} << QStringLiteral("同一个文件");
+    }
+    void packerRefusals() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, files);
+        QFETCH(QString, error);
+        QDir().mkpath(data(QStringLiteral("dir")));
+        for (const QString &file : files) {
+            const QStringList link = file.split(u'=');
+            if (link.size() == 2)
+                QCOMPARE(::link(QFile::encodeName(data(link[0])).constData(),
+                                QFile::encodeName(data(link[1])).constData()),
+                         0);
+            else
+                writeBytes(data(file), file.toUtf8() + " content\r\n");
+        }
+        const auto snapshot = [this] {
+            QStringList entries;
+            QDirIterator it(m_data, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+            while (it.hasNext()) {
+                const QString path = it.next();
+                entries.append(path + u'|' + QString::fromUtf8(readBytes(path)));
+            }
+            entries.sort();
+            return entries;
+        };
+        const QStringList before = snapshot();
+        QDir::setCurrent(m_data);
+        const Run run = cli(arguments);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(error), qPrintable(run.err));
+        QCOMPARE(snapshot(), before);
+    }
+
+    void nonRegularFilesAreRefused_data() {
+        QTest::addColumn<QStringList>("command");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("name");
+        const QStringList encrypt{QStringLiteral("safe"), QStringLiteral("encrypt")};
+        const QStringList decrypt{QStringLiteral("safe"), QStringLiteral("decrypt")};
+        const QStringList pack{QStringLiteral("pack")};
+        QTest::newRow("encrypt a pipe") << encrypt << QStringLiteral("fifo") << QStringLiteral("p");
+        QTest::newRow("decrypt a pipe") << decrypt << QStringLiteral("fifo") << QStringLiteral("p.aes");
+        QTest::newRow("encrypt a socket") << encrypt << QStringLiteral("socket") << QStringLiteral("s");
+        QTest::newRow("encrypt a device")
+            << encrypt << QStringLiteral("device") << QStringLiteral("/dev/null");
+        QTest::newRow("encrypt a link to a pipe") << encrypt << QStringLiteral("link") << QStringLiteral("l");
+        QTest::newRow("pack a pipe") << pack << QStringLiteral("fifo") << QStringLiteral("p.txt");
+    }
+    void nonRegularFilesAreRefused() {
+        QFETCH(QStringList, command);
+        QFETCH(QString, kind);
+        QFETCH(QString, name);
+        QCOMPARE(
+            cli(home() + QStringList{QStringLiteral("safe"), QStringLiteral("set-key")}, "Key123\nans1\n")
+                .exitCode,
+            0);
+        const QString path = name.startsWith(u'/') ? name : data(name);
+        const QByteArray native = QFile::encodeName(path);
+        if (kind == u"fifo") {
+            QCOMPARE(::mkfifo(native.constData(), 0600), 0);
+        } else if (kind == u"link") {
+            QCOMPARE(::mkfifo(QFile::encodeName(data(QStringLiteral("p"))).constData(), 0600), 0);
+            QCOMPARE(::symlink("p", native.constData()), 0);
+        } else if (kind == u"socket") {
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un address = {};
+            address.sun_family = AF_UNIX;
+            std::strncpy(address.sun_path, native.constData(), sizeof address.sun_path - 1);
+            QCOMPARE(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+            ::close(fd);
+        }
+        const Run run = cli(home() + command + QStringList{path}, "Key123\n");
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("不是普通文件")), qPrintable(run.err));
+        QCOMPARE(QDir(m_home + QStringLiteral("/保险柜")).entryList(QDir::Files | QDir::Hidden),
+                 QStringList());
+        QVERIFY(!QFileInfo::exists(m_home + QStringLiteral("/jm.log")));
+    }
+
+    void aRecordThatCannotBeLoggedFailsTheRun() {
+        SmallTmpfs disk(m_home);
+        if (!disk.mounted())
+            QSKIP(disk.why());
+        QCOMPARE(
+            cli(home() + QStringList{QStringLiteral("safe"), QStringLiteral("set-key")}, "Key123\nans1\n")
+                .exitCode,
+            0);
+        const QString log = m_home + QStringLiteral("/jm.log");
+        // Room for 50 bytes of the record, not for all of it.
+        writeBytes(log, SmallTmpfs::shortOfAPage(50));
+        const QByteArray before = readBytes(log);
+        QVERIFY(disk.fill());
+        writeBytes(data(QStringLiteral("a.txt")), "a");
+        const QString out = m_dir.filePath(QStringLiteral("out"));
+        QDir().mkpath(out);
+        const Run run = cli(home() + QStringList{QStringLiteral("safe"), QStringLiteral("encrypt"),
+                                                 data(QStringLiteral("a.txt")), QStringLiteral("--out"), out},
+                            "Key123\n");
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(QStringLiteral("jm.log")), qPrintable(run.err));
+        QVERIFY(QFileInfo::exists(out + QStringLiteral("/a.txt.aes"))); // the result stays
+        QCOMPARE(readBytes(log), before);                               // no torn record
+    }
+
+    void setKeyChecksTheWholeKey_data() {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QString>("error"); // empty: the key is set and opens the safe
+        QTest::newRow("answer in Chinese, 8-character key")
+            << QByteArray("Key12345\n春夏秋冬\n") << QString();
+        QTest::newRow("answer in Chinese, 12-character key")
+            << QByteArray("Key123456789\n春夏秋冬\n") << QStringLiteral("缩短4位");
+        QTest::newRow("key in Chinese") << QByteArray("Key中12345\nans1\n") << QStringLiteral("“中”");
+    }
+    void setKeyChecksTheWholeKey() {
+        QFETCH(QByteArray, input);
+        QFETCH(QString, error);
+        const Run run = cli(home() + QStringList{QStringLiteral("safe"), QStringLiteral("set-key")}, input);
+        const QString stored =
+            SettingsFile(m_home).ReadSetting(QStringLiteral("SYSTEM"), QStringLiteral("S_key"));
+        if (!error.isEmpty()) {
+            QCOMPARE(run.exitCode, 1);
+            QVERIFY2(run.err.contains(error), qPrintable(run.err));
+            QCOMPARE(stored, QString());
+            return;
+        }
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(stored.size(), 32);
+        writeBytes(data(QStringLiteral("a.txt")), "a");
+        QCOMPARE(cli(home() + QStringList{QStringLiteral("safe"), QStringLiteral("encrypt"),
+                                          data(QStringLiteral("a.txt"))},
+                     input.left(input.indexOf('\n') + 1))
+                     .exitCode,
+                 0);
     }
 
     void memosListsEachMemoWithItsNextDue() {

@@ -4,10 +4,12 @@
 #include "crypto/CryptoHelpers.h"
 #include "crypto/FileSafe.h"
 #include "crypto/FileSafeWindow.h"
+#include "crypto/MasterKey.h"
 #include "crypto/SafeKeyPrompt.h"
+#include "crypto/SafeLog.h"
 #include "settings/SettingsFile.h"
-#include "shell/MasterKey.h"
 
+#include "SmallTmpfs.h"
 #include "TestSupport.h"
 
 #include <QCheckBox>
@@ -19,6 +21,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 
 class tst_FileSafe : public QObject {
     Q_OBJECT
@@ -298,6 +304,156 @@ private Q_SLOTS:
         QVERIFY(log->toPlainText().trimmed().endsWith(f.values.SecurityKey));
     }
 
+    void nonRegularFilesAreRefused_data() {
+        QTest::addColumn<bool>("encrypt");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("encrypt a pipe") << true << QStringLiteral("fifo") << QStringLiteral("p");
+        QTest::newRow("decrypt a pipe") << false << QStringLiteral("fifo") << QStringLiteral("p.aes");
+        QTest::newRow("encrypt a socket") << true << QStringLiteral("socket") << QStringLiteral("s");
+        QTest::newRow("encrypt a device") << true << QStringLiteral("device") << QStringLiteral("/dev/null");
+    }
+    void nonRegularFilesAreRefused() {
+        QFETCH(bool, encrypt);
+        QFETCH(QString, kind);
+        QFETCH(QString, name);
+        Fixture f;
+        f.storeKey(QStringLiteral("ans1Key123"));
+        const QString path = name.startsWith(u'/') ? name : f.app + name;
+        const QByteArray native = QFile::encodeName(path);
+        if (kind == u"fifo") {
+            QCOMPARE(::mkfifo(native.constData(), 0600), 0);
+        } else if (kind == u"socket") {
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un address = {};
+            address.sun_family = AF_UNIX;
+            std::strncpy(address.sun_path, native.constData(), sizeof address.sun_path - 1);
+            QCOMPARE(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+            ::close(fd);
+        }
+        f.safe.load();
+        (encrypt ? f.safe.encryptPath : f.safe.decryptPath) = path;
+        QVERIFY(!(encrypt ? f.safe.encrypt() : f.safe.decrypt()));
+        QCOMPARE(f.dialogs.shown.size(), 1);
+        QVERIFY2(f.dialogs.shown[0].text.contains(QStringLiteral("不是普通文件")),
+                 qPrintable(f.dialogs.shown[0].text));
+        QVERIFY(f.balloons.shown.isEmpty());
+        QCOMPARE(f.safe.files(), QStringList());
+        QVERIFY(!QFileInfo::exists(f.app + QStringLiteral("jm.log")));
+    }
+
+    void aRecordThatCannotBeLoggedIsSaid() {
+        Fixture f;
+        SmallTmpfs disk(f.dir.path());
+        if (!disk.mounted())
+            QSKIP(disk.why());
+        QDir().mkpath(f.safeFile(QString()));
+        f.storeKey(QStringLiteral("ans1Key123"));
+        const QString log = f.app + QStringLiteral("jm.log");
+        writeBytes(log, SmallTmpfs::shortOfAPage(50)); // room for 50 bytes of the record
+        const QByteArray before = readBytes(log);
+        QVERIFY(disk.fill());
+        QTemporaryDir elsewhere;
+        const QString source = elsewhere.filePath(QStringLiteral("a.txt"));
+        writeBytes(source, "a");
+        f.safe.load();
+        f.safe.encryptPath = source;
+        f.safe.resultFolder = elsewhere.path() + u'/';
+        QVERIFY(f.safe.encrypt()); // the container is written...
+        QVERIFY(QFileInfo::exists(source + QStringLiteral(".aes")));
+        QCOMPARE(readBytes(log), before); // ...its record is not, not even half of it
+        QCOMPARE(f.dialogs.shown.size(), 1);
+        QVERIFY2(f.dialogs.shown[0].text.contains(QStringLiteral("jm.log")),
+                 qPrintable(f.dialogs.shown[0].text));
+        QCOMPARE(f.dialogs.shown[0].icon, MessageIcon::Warning);
+    }
+
+    void logIsReadableByItsOwnerOnly_data() {
+        QTest::addColumn<int>("existing"); // permissions of the log before, -1: none
+        QTest::newRow("new log") << -1;
+        QTest::newRow("readable by all") << 0644;
+        QTest::newRow("readable by the group") << 0640;
+        QTest::newRow("writable by all") << 0666;
+    }
+    void logIsReadableByItsOwnerOnly() {
+        QFETCH(int, existing);
+        QTemporaryDir dir;
+        const QString app = dir.path() + u'/';
+        const QByteArray log = QFile::encodeName(SafeLog::path(app));
+        if (existing >= 0) {
+            writeBytes(SafeLog::path(app), "earlier\r\n");
+            QCOMPARE(::chmod(log.constData(), mode_t(existing)), 0);
+        }
+        const mode_t saved = ::umask(022);
+        const bool appended = SafeLog::append(app, QStringLiteral("[加密]record"));
+        ::umask(saved);
+        QVERIFY(appended);
+        struct stat info = {};
+        QCOMPARE(::stat(log.constData(), &info), 0);
+        QCOMPARE(info.st_mode & 0777, mode_t(0600));
+        QVERIFY(readBytes(SafeLog::path(app)).endsWith(gbk(QStringLiteral("[加密]record\r\n"))));
+    }
+
+    void keyVerifiedByThePromptIsTheKeyUsed_data() {
+        QTest::addColumn<QString>("keyAtStart"); // security text loaded when the program started
+        QTest::newRow("none at start") << QString();
+        QTest::newRow("another one at start") << QStringLiteral("old1OldKey1");
+    }
+    void keyVerifiedByThePromptIsTheKeyUsed() {
+        QFETCH(QString, keyAtStart);
+        Fixture f;
+        if (!keyAtStart.isEmpty())
+            f.values.SecurityKey = EncryptString(keyAtStart, f.values.MasterKey);
+        // Set meanwhile by another copy or by tackora-cli.
+        const QString stored = EncryptString(QStringLiteral("ans1Key123"), f.values.MasterKey);
+        f.settings.WriteSetting(QStringLiteral("SYSTEM"), QStringLiteral("S_key"), stored);
+        f.dialogs.inputAnswers.enqueue(QStringLiteral("Key123"));
+        QCOMPARE(AskSafeKey(f.dialogs, f.settings, f.values, SafeKeyAsker::SafeTile),
+                 SafeKeyOutcome::OpenSafe);
+
+        const QString source = f.app + QStringLiteral("report.doc");
+        writeBytes(source, "figures");
+        f.safe.load();
+        f.safe.encryptPath = source;
+        QVERIFY(f.safe.encrypt());
+        const QString back = f.app + QStringLiteral("back.doc");
+        QVERIFY(DecryptFileWithKey(f.safeFile(QStringLiteral("report.doc.aes")), back,
+                                   QStringLiteral("ans1Key123")));
+        QCOMPARE(readBytes(back), QByteArray("figures"));
+        QVERIFY(f.logLines().last().endsWith(u',' + stored));
+    }
+
+    void windowFallsBackWhenTheBrowsedFolderIsGone_data() {
+        QTest::addColumn<QString>("removed"); // under the safe folder
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("browsed folder removed") << QStringLiteral("a/b") << QStringLiteral("a");
+        QTest::newRow("its parent removed too") << QStringLiteral("a") << QString();
+    }
+    void windowFallsBackWhenTheBrowsedFolderIsGone() {
+        QFETCH(QString, removed);
+        QFETCH(QString, expected);
+        Fixture f;
+        QDir().mkpath(f.safeFile(QStringLiteral("a/b/c")));
+        writeBytes(f.safeFile(QStringLiteral("top.txt")), "t");
+        FileSafeWindow window(f.safe);
+        auto *folders = window.findChild<QListWidget *>(QStringLiteral("Dir1"));
+        auto *files = window.findChild<QListWidget *>(QStringLiteral("File1"));
+        for (const char *step : {"a", "b"}) {
+            QList<QListWidgetItem *> found = folders->findItems(QString::fromLatin1(step), Qt::MatchEndsWith);
+            QVERIFY(!found.isEmpty());
+            Q_EMIT folders->itemActivated(found.last());
+        }
+        QCOMPARE(f.safe.folder(), f.safeFile(QStringLiteral("a/b")));
+        QVERIFY(QDir(f.safeFile(removed)).removeRecursively());
+        // The stale entry of c, under a folder that is gone.
+        Q_EMIT folders->itemActivated(folders->item(folders->count() - 1));
+        const QString nearest = expected.isEmpty() ? f.safeFile(QString()).chopped(1) : f.safeFile(expected);
+        QCOMPARE(f.safe.folder(), nearest);
+        QCOMPARE(folders->currentItem()->data(Qt::UserRole).toString(), nearest);
+        QCOMPARE(folders->item(0)->text(), QStringLiteral("/"));
+        QCOMPARE(files->count(), expected.isEmpty() ? 1 : 0);
+    }
+
     void safeKeyPrompt_data() {
         QTest::addColumn<bool>("keyStored");
         QTest::addColumn<QString>("typed"); // "<cancel>" cancels
@@ -332,7 +488,7 @@ private Q_SLOTS:
             f.storeKey(QStringLiteral("ans1Key123"));
         f.dialogs.inputAnswers.enqueue(typed == QStringLiteral("<cancel>") ? std::nullopt
                                                                            : std::optional<QString>(typed));
-        QCOMPARE(int(AskSafeKey(f.dialogs, f.settings, f.values.MasterKey, SafeKeyAsker(asker))), outcome);
+        QCOMPARE(int(AskSafeKey(f.dialogs, f.settings, f.values, SafeKeyAsker(asker))), outcome);
         QCOMPARE(f.dialogs.shown[0].text, QStringLiteral("请输入安全密匙："));
         QCOMPARE(f.dialogs.shown[0].title, QStringLiteral("【文件保险柜】"));
         QCOMPARE(f.dialogs.shown.size(), message.isEmpty() ? 1 : 2);

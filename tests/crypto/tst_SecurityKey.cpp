@@ -2,9 +2,9 @@
 #include "common/ProcessValues.h"
 #include "crypto/CryptoHelpers.h"
 #include "crypto/DataFilePacker.h"
+#include "crypto/MasterKey.h"
 #include "crypto/SecurityKey.h"
 #include "settings/SettingsFile.h"
-#include "shell/MasterKey.h"
 
 #include "TestSupport.h"
 
@@ -70,6 +70,26 @@ private Q_SLOTS:
             << QStringLiteral("abcdefghijklm") << QString() << length;
         QTest::newRow("answer of 3") << QStringLiteral("abcdef") << QStringLiteral("xyz")
                                      << QStringLiteral("找回密匙答案长度应为4位，请重新输入！");
+        // Pasted or committed by an input method, past the box's key filter.
+        const QString keyCharacters =
+            QStringLiteral("密匙只能由字母、数字和符号.~!@#$%^&*()-_+=组成，不能含有“%1”，请重新输入！");
+        const QString answerCharacters = QStringLiteral(
+            "找回密匙答案只能由字母、数字、汉字和符号.~!@#$%^&*()-_+=组成，不能含有“%1”，请重新输入！");
+        QTest::newRow("key with a blank")
+            << QStringLiteral("Abc 123") << QStringLiteral("2026") << keyCharacters.arg(QStringLiteral(" "));
+        QTest::newRow("key with a Chinese character") << QStringLiteral("Abc中123") << QStringLiteral("2026")
+                                                      << keyCharacters.arg(QStringLiteral("中"));
+        QTest::newRow("key with a tab") << QStringLiteral("Abc\t123") << QStringLiteral("2026")
+                                        << keyCharacters.arg(QStringLiteral("U+0009"));
+        QTest::newRow("answer with a bar") << QStringLiteral("Abc123") << QStringLiteral("20|6")
+                                           << answerCharacters.arg(QStringLiteral("|"));
+        const QString tooLong = QStringLiteral(
+            "找回密匙答案与密匙合计不能超过16字节（一个汉字占2字节），现为%1字节：请将密匙缩短%2位，"
+            "或在答案中少用汉字！");
+        QTest::newRow("answer in Chinese, 12-character key")
+            << QStringLiteral("Abcdefghijkl") << QStringLiteral("春夏秋冬") << tooLong.arg(20).arg(4);
+        QTest::newRow("answer half Chinese, 11-character key")
+            << QStringLiteral("Abcdefghijk") << QStringLiteral("春夏ab") << tooLong.arg(17).arg(1);
     }
     void saveChecks() {
         QFETCH(QString, key);
@@ -173,13 +193,13 @@ private Q_SLOTS:
         const QString file = dir.filePath(QStringLiteral("notes.txt"));
         writeBytes(file, text);
         const QString masterKey = BuildMasterKey(masterKeyBaseText(), masterKeyKeyText());
-        QCOMPARE(DataFilePacker::seal(file, masterKey), QStringLiteral("加密文件成功！"));
+        QCOMPARE(DataFilePacker::seal(file, masterKey, false), QStringLiteral("加密文件成功！"));
         const QByteArray stamped = readBytes(file);
         QVERIFY(stamped.contains("[CHECK]\r\nc_key=" + QByteArray::number(stamped.size()) + "\r\n"));
         const QString sealed = dir.filePath(QStringLiteral("notes.dll"));
         QCOMPARE(QFileInfo(sealed).size(), 16 * (stamped.size() / 16 + 1));
         QFile::remove(file);
-        QCOMPARE(DataFilePacker::unseal(sealed, masterKey), DataFilePacker::UnsealResult::Verified);
+        QCOMPARE(DataFilePacker::unseal(sealed, masterKey, false), DataFilePacker::UnsealResult::Verified);
         QCOMPARE(readBytes(file), stamped);
     }
 
@@ -188,15 +208,15 @@ private Q_SLOTS:
         const QString file = dir.filePath(QStringLiteral("notes.txt"));
         writeBytes(file, "hello");
         const QString masterKey = BuildMasterKey(masterKeyBaseText(), masterKeyKeyText());
-        DataFilePacker::seal(file, masterKey);
+        DataFilePacker::seal(file, masterKey, false);
         QFile appended(file);
         appended.open(QIODevice::Append);
         appended.write("more");
         appended.close();
         QVERIFY(EncryptFileWithKey(file, dir.filePath(QStringLiteral("notes.dll")), masterKey));
-        QCOMPARE(DataFilePacker::unseal(dir.filePath(QStringLiteral("notes.dll")), masterKey),
+        QCOMPARE(DataFilePacker::unseal(dir.filePath(QStringLiteral("notes.dll")), masterKey, true),
                  DataFilePacker::UnsealResult::Mismatch);
-        QCOMPARE(DataFilePacker::unseal(dir.filePath(QStringLiteral("none.dll")), masterKey),
+        QCOMPARE(DataFilePacker::unseal(dir.filePath(QStringLiteral("none.dll")), masterKey, false),
                  DataFilePacker::UnsealResult::Failed);
     }
 };

@@ -75,6 +75,40 @@ private Q_SLOTS:
                  (QStringList{QStringLiteral("a.bmp"), QStringLiteral("b.gif"), QStringLiteral("sea.jpg")}));
     }
 
+    void chosenNameKeepsItsBlanks_data() {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("name ending in a blank, beside the name without it")
+            << QStringList{QStringLiteral("a.txt "), QStringLiteral("a.txt")} << 1 << QStringLiteral("a.txt ")
+            << QStringLiteral("a.txt ");
+        QTest::newRow("name ending in a blank, alone")
+            << QStringList{QStringLiteral("b.txt ")} << 1 << QStringLiteral("b.txt ")
+            << QStringLiteral("b.txt ");
+        QTest::newRow("blank typed after a new name")
+            << QStringList() << 2 << QStringLiteral("new.txt ") << QStringLiteral("new.txt");
+    }
+    void chosenNameKeepsItsBlanks() {
+        QFETCH(QStringList, files);
+        QFETCH(int, mode);
+        QFETCH(QString, chosen);
+        QFETCH(QString, answer);
+        QTemporaryDir dir;
+        for (const QString &file : files)
+            writeBytes(dir.filePath(file), "x");
+        QtFileChoosers choosers(dir.path() + u'/');
+        QTimer::singleShot(0, [&] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            dialog->selectFile(dir.filePath(chosen));
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        QCOMPARE(choosers.ShowFileDialog(nullptr, QStringLiteral("t"), QStringLiteral("*.*"),
+                                         QStringLiteral("d"), QString(), mode, QString()),
+                 dir.filePath(answer));
+    }
+
     void chosenFolderAndCancel() {
         QTemporaryDir dir;
         QDir().mkpath(dir.filePath(QStringLiteral("out")));

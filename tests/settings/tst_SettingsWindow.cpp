@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "common/ProcessValues.h"
 #include "crypto/CryptoHelpers.h"
+#include "crypto/MasterKey.h"
 #include "crypto/SecurityKey.h"
 #include "platform/Autorun.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsForm.h"
 #include "settings/SettingsWindow.h"
-#include "shell/MasterKey.h"
 
 #include "TestSupport.h"
 
@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -24,14 +25,15 @@
 namespace {
 class RecordingAutorun final : public Autorun {
 public:
-    bool RegisterAutorun() override {
+    QString RegisterAutorun() override {
         calls.append(QStringLiteral("register"));
-        return works;
+        return works ? QString() : failure();
     }
-    bool UnregisterAutorun() override {
+    QString UnregisterAutorun() override {
         calls.append(QStringLiteral("unregister"));
-        return works;
+        return works ? QString() : failure();
     }
+    static QString failure() { return QStringLiteral("无法创建文件夹/x/autostart"); }
     QStringList calls;
     bool works = true;
 };
@@ -59,6 +61,65 @@ void typeInto(QWidget *widget, const QString &text) {
         QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
         QApplication::sendEvent(widget, &release);
     }
+}
+
+// The arguments a launcher runs for an Exec value, by the desktop entry
+// rules: the string escapes first, then the quoting, then "%%" for "%".
+// A value it could not run gives {"<unreadable>"}.
+QStringList launchedArguments(const QString &value) {
+    const QStringList unreadable{QStringLiteral("<unreadable>")};
+    QString unescaped;
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        if (value[i] != u'\\') {
+            unescaped += value[i];
+            continue;
+        }
+        if (++i == value.size())
+            return unreadable;
+        const int at = QStringLiteral("sntr\\").indexOf(value[i]);
+        if (at < 0)
+            return unreadable;
+        unescaped += QStringLiteral(" \n\t\r\\")[at];
+    }
+    QStringList arguments;
+    qsizetype i = 0;
+    while (i < unescaped.size()) {
+        if (unescaped[i] == u' ') {
+            ++i;
+            continue;
+        }
+        QString argument;
+        if (unescaped[i] == u'"') {
+            for (++i;; ++i) {
+                if (i == unescaped.size())
+                    return unreadable;
+                if (unescaped[i] == u'"')
+                    break;
+                if (unescaped[i] == u'\\') {
+                    if (++i == unescaped.size() || !QStringLiteral("\"`$\\").contains(unescaped[i]))
+                        return unreadable;
+                }
+                argument += unescaped[i];
+            }
+            ++i;
+        } else {
+            for (; i < unescaped.size() && unescaped[i] != u' '; ++i) {
+                if (QStringLiteral("\t\n\"'\\><~|&;$*?#()`").contains(unescaped[i]))
+                    return unreadable;
+                argument += unescaped[i];
+            }
+        }
+        QString expanded;
+        for (qsizetype k = 0; k < argument.size(); ++k) {
+            if (argument[k] == u'%') {
+                if (++k == argument.size() || argument[k] != u'%')
+                    return unreadable; // a field code
+            }
+            expanded += argument[k];
+        }
+        arguments.append(expanded);
+    }
+    return arguments;
 }
 
 class tst_SettingsWindow : public QObject {
@@ -171,6 +232,7 @@ private Q_SLOTS:
         QCOMPARE(f.read("SYSTEM", "F_transparent"), QStringLiteral("b"));
         QCOMPARE(f.dialogs.shown.size(), 2);
         QCOMPARE(f.dialogs.shown[0].icon, MessageIcon::Warning);
+        QVERIFY(f.dialogs.shown[0].text.endsWith(RecordingAutorun::failure())); // says why
         QCOMPARE(f.lastMessage(), QStringLiteral("配置已保存，即刻生效！"));
     }
 
@@ -345,6 +407,88 @@ private Q_SLOTS:
         QCOMPARE(VerifySecurityKey(f.settings, f.values.MasterKey, QStringLiteral("Key123456789")), 0);
     }
 
+    void keyBoxesFilterPastesAndInputMethods() {
+        Fixture f;
+        f.values.MasterKey = BuildMasterKey(masterKeyBaseText(), masterKeyKeyText());
+        SecurityKeyFrame security(f.settings, f.values, f.dialogs);
+        SettingsWindow window(f.form, security);
+        auto *key = window.findChild<QLineEdit *>(QStringLiteral("Text1(0)"));
+        auto *answer = window.findChild<QLineEdit *>(QStringLiteral("Text1(1)"));
+        auto *password = window.findChild<QLineEdit *>(QStringLiteral("Text3(1)"));
+        const auto commit = [](QLineEdit *box, const QString &text) {
+            QInputMethodEvent event;
+            event.setCommitString(text);
+            QApplication::sendEvent(box, &event);
+        };
+        key->insert(QStringLiteral(" Key 中12\t34 ")); // a paste
+        commit(key, QStringLiteral("中"));
+        QCOMPARE(key->text(), QStringLiteral("Key1234"));
+        key->insert(QStringLiteral("|56789XYZ"));
+        QCOMPARE(key->text(), QStringLiteral("Key123456789")); // twelve at most, counted after the filter
+        password->insert(QStringLiteral("ab c中9"));
+        QCOMPARE(password->text(), QStringLiteral("abc9"));
+        // The answer may hold Chinese, as the note under it invites.
+        commit(answer, QStringLiteral("春夏"));
+        answer->insert(QStringLiteral("| 秋冬"));
+        QCOMPARE(answer->text(), QStringLiteral("春夏秋冬"));
+
+        // Chinese answer and twelve key characters do not fit the stored block.
+        window.findChild<QPushButton *>(QStringLiteral("Command1(1)"))->click();
+        QVERIFY(f.lastMessage().contains(QStringLiteral("缩短4位")));
+        QVERIFY(key->isEnabled());
+        QCOMPARE(f.read("SYSTEM", "S_key"), QString());
+    }
+
+    void autostartEntryKeepsEveryFolderName_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<bool>("written"); // false: refused, with a reason
+        QTest::newRow("line feed") << QStringLiteral("/home/u/a\nExec=sh -c evil") << true;
+        QTest::newRow("carriage return") << QStringLiteral("/home/u/a\rHidden=true") << true;
+        QTest::newRow("tab") << QStringLiteral("/home/u/a\tb") << true;
+        QTest::newRow("double quote") << QStringLiteral("/home/u/a\" \"b") << true;
+        QTest::newRow("back quote") << QStringLiteral("/home/u/`reboot`") << true;
+        QTest::newRow("dollar") << QStringLiteral("/home/u/$(reboot)$HOME") << true;
+        QTest::newRow("backslash") << QStringLiteral("/home/u/a\\\"b\\") << true;
+        QTest::newRow("percent") << QStringLiteral("/home/u/100%f%%") << true;
+        QTest::newRow("all at once") << QStringLiteral("/home/u/\n\r\t\"`$\\% 便笺") << true;
+        QTest::newRow("non-UTF-8 byte") << QFile::decodeName("/home/u/a\xff/b") << false;
+        QTest::newRow("other control character") << QStringLiteral("/home/u/a\x1b[2Jb") << false;
+    }
+    void autostartEntryKeepsEveryFolderName() {
+        QFETCH(QString, folder);
+        QFETCH(bool, written);
+        QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+        const QString program = QStringLiteral("/opt/tackora/bin/tackora");
+        XdgAutorun autorun(program, folder);
+        const QString path = autorun.entryPath();
+        const QString error = autorun.RegisterAutorun();
+        qunsetenv("XDG_CONFIG_HOME");
+        if (!written) {
+            QVERIFY(error.contains(QStringLiteral("无法记下的字符")));
+            QVERIFY(!QFileInfo::exists(path));
+            return;
+        }
+        QCOMPARE(error, QString());
+        // Read back as a launcher reads it: one key a line, no control
+        // character but the line ends, and the Exec value gives the arguments.
+        const QString entry = QString::fromUtf8(readBytes(path));
+        QStringList keys;
+        QString exec;
+        for (const QString &line : entry.split(u'\n', Qt::SkipEmptyParts)) {
+            for (const QChar c : line)
+                QVERIFY2(c.unicode() >= 0x20 && c.unicode() != 0x7F, qPrintable(line));
+            keys.append(line.section(u'=', 0, 0));
+            if (line.startsWith(QStringLiteral("Exec=")))
+                exec = line.mid(5);
+        }
+        QCOMPARE(keys,
+                 (QStringList{QStringLiteral("[Desktop Entry]"), QStringLiteral("Type"),
+                              QStringLiteral("Name"), QStringLiteral("Exec"), QStringLiteral("Terminal"),
+                              QStringLiteral("Hidden"), QStringLiteral("X-GNOME-Autostart-enabled")}));
+        QCOMPARE(launchedArguments(exec), (QStringList{program, QStringLiteral("--home"), folder}));
+    }
+
     void xdgAutostartEntry() {
         QTemporaryDir config;
         qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
@@ -352,8 +496,8 @@ private Q_SLOTS:
         XdgAutorun beside(program, QStringLiteral("/opt/tackora app/bin/"));
         QCOMPARE(beside.entryPath(), config.path() + QStringLiteral("/autostart/tackora.desktop"));
         QCOMPARE(beside.execLine(), QStringLiteral("\"/opt/tackora app/bin/tackora\""));
-        QVERIFY(beside.RegisterAutorun());
-        QVERIFY(beside.RegisterAutorun()); // twice: still one entry
+        QCOMPARE(beside.RegisterAutorun(), QString());
+        QCOMPARE(beside.RegisterAutorun(), QString()); // twice: still one entry
         QCOMPARE(QDir(config.path() + QStringLiteral("/autostart")).entryList(QDir::Files),
                  QStringList{QStringLiteral("tackora.desktop")});
         QString entry = QString::fromUtf8(readBytes(beside.entryPath()));
@@ -361,7 +505,7 @@ private Q_SLOTS:
         QVERIFY(entry.contains(QStringLiteral("\nExec=\"/opt/tackora app/bin/tackora\"\n")));
         QVERIFY(entry.contains(QStringLiteral("\nHidden=false\n")));
 
-        QVERIFY(beside.UnregisterAutorun()); // kept, switched off
+        QCOMPARE(beside.UnregisterAutorun(), QString()); // kept, switched off
         entry = QString::fromUtf8(readBytes(beside.entryPath()));
         QVERIFY(entry.contains(QStringLiteral("\nHidden=true\n")));
         QVERIFY(entry.contains(QStringLiteral("\nX-GNOME-Autostart-enabled=false\n")));
@@ -373,7 +517,7 @@ private Q_SLOTS:
         // A folder that cannot be made: the failure is reported.
         writeBytes(config.path() + QStringLiteral("/blocked"), "a file");
         qputenv("XDG_CONFIG_HOME", (config.path() + QStringLiteral("/blocked")).toUtf8());
-        QVERIFY(!beside.RegisterAutorun());
+        QVERIFY(!beside.RegisterAutorun().isEmpty());
         qunsetenv("XDG_CONFIG_HOME");
     }
 };

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "common/ProcessValues.h"
+#include "crypto/MasterKey.h"
 #include "platform/SingleInstance.h"
 #include "settings/SettingsFile.h"
-#include "shell/MasterKey.h"
 #include "shell/StartupSequence.h"
 
 #include "TestSupport.h"

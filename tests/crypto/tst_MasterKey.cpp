@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "shell/MasterKey.h"
+#include "crypto/MasterKey.h"
 
 #include <QTest>
 
