@@ -152,22 +152,13 @@ void TackoraApp::dropOnTile(int index, const QStringList &paths) {
     if (m_dropping)
         return; // the board repaints during a long drop; a second drop waits for none
     m_dropping = true;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     {
+        // The busy pointer and the progress window, out of the way of the drop's questions.
         DropProgressDialog progress(m_boardWindow.get());
-        m_dropHandler.progress = [&progress](int done, int total, const QString &item) {
-            progress.item(done, total, item);
-        };
-        m_dropHandler.itemBytes = [&progress](std::uint64_t done, std::uint64_t total) {
-            progress.bytes(done, total);
-        };
-        const bool refresh = m_dropHandler.drop(index, paths, categories);
-        m_dropHandler.progress = nullptr;
-        m_dropHandler.itemBytes = nullptr;
-        if (refresh)
+        progress.follow(m_dropHandler);
+        if (m_dropHandler.drop(index, paths, categories))
             RefreshDiskUsage();
     }
-    QApplication::restoreOverrideCursor();
     m_dropping = false;
 }
 
@@ -196,7 +187,7 @@ void TackoraApp::openCategory(int index) {
 }
 
 void TackoraApp::openSafeAfterKey(SafeKeyAsker asker) {
-    switch (AskSafeKey(m_dialogs, m_settings, m_values.MasterKey, asker)) {
+    switch (AskSafeKey(m_dialogs, m_settings, m_values, asker)) {
     case SafeKeyOutcome::OpenSafe: {
         FileSafe safe(m_settings, m_values, m_dialogs, m_choosers, m_shell);
         FileSafeWindow window(safe, m_boardWindow.get());

@@ -40,10 +40,15 @@ public:
     /// Bytes written so far for the current item, while it has to be copied
     /// or encrypted.
     std::function<void(std::uint64_t done, std::uint64_t total)> itemBytes;
+    /// Called with true before each question or window of the drop, and with
+    /// false once it is closed: what shows the work gets out of its way.
+    std::function<void(bool open)> asking;
 
 private:
     void moveLoop(int index, const QStringList &paths, const DropCategory &category);
     bool safeLoop(const QStringList &paths, const DropCategory &category);
+    bool ask(const QString &question);
+    void tell(const QString &title, const QString &balloon, const QString &status);
 
     UserDialogs &m_dialogs;
     StatusLine &m_status;

@@ -2,9 +2,10 @@
 #include "common/AnsiCodec.h"
 #include "common/ProcessValues.h"
 #include "crypto/CryptoHelpers.h"
+#include "crypto/MasterKey.h"
 #include "filebox/DropHandler.h"
-#include "shell/MasterKey.h"
 
+#include "DropTestSupport.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -38,6 +39,7 @@ class tst_DropHandler : public QObject {
             handler.openSettings = [this] { ++settingsOpened; };
         }
         QString in(const QString &name) const { return dir.filePath(QStringLiteral("in/") + name); }
+        QString box(const QString &name) const { return dir.filePath(QStringLiteral("box/") + name); }
         void setKey() { values.SecurityKey = EncryptString(QStringLiteral("ans1Key123"), values.MasterKey); }
     };
 
@@ -164,6 +166,133 @@ private Q_SLOTS:
         QVERIFY(f.handler.drop(1, {gone}, f.categories));
         QCOMPARE(f.balloons.shown.last(),
                  QStringLiteral("目录1 报告|") + gone + QStringLiteral("移动失败!|1"));
+    }
+    void aFolderIsNotMovedIntoItself_data() {
+        QTest::addColumn<QString>("item");          // under the test's folder
+        QTest::addColumn<QString>("categoriesVia"); // a link to the root the categories are named through
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("the file-box root") << QStringLiteral("box") << QString() << true;
+        QTest::newRow("the root's parent") << QString() << QString() << true;
+        QTest::newRow("the category itself") << QStringLiteral("box/图片") << QString() << true;
+        QTest::newRow("the root, categories through a link")
+            << QStringLiteral("box") << QStringLiteral("alias") << true;
+        QTest::newRow("a name that only begins alike") << QStringLiteral("bo") << QString() << false;
+    }
+    void aFolderIsNotMovedIntoItself() {
+        QFETCH(QString, item);
+        QFETCH(QString, categoriesVia);
+        QFETCH(bool, refused);
+        Fixture f;
+        for (const DropCategory &category : f.categories)
+            QDir().mkpath(category.folder);
+        writeBytes(f.box(QStringLiteral("公文/keep.txt")), "keep");
+        QDir().mkpath(f.dir.filePath(QStringLiteral("bo")));
+        if (!categoriesVia.isEmpty()) {
+            QVERIFY(QFile::link(f.dir.filePath(QStringLiteral("box")), f.dir.filePath(categoriesVia)));
+            for (DropCategory &category : f.categories)
+                category.folder.replace(QStringLiteral("/box/"), u'/' + categoriesVia + u'/');
+        }
+        const QString folder = item.isEmpty() ? f.dir.path() : f.dir.filePath(item);
+        const QString other = f.in(QStringLiteral("x.txt"));
+        writeBytes(other, "x");
+        QVERIFY(f.handler.drop(3, {folder, other}, f.categories));
+        if (refused) {
+            QCOMPARE(f.balloons.shown.first(),
+                     QStringLiteral("目录3 图片|") + folder + QStringLiteral("不能移入其自身!|1"));
+            QCOMPARE(f.status.shown.first(), QStringLiteral("不能将文件夹移入其自身!"));
+            QVERIFY(QFileInfo(folder).isDir());
+            QVERIFY(!QFileInfo::exists(f.box(QStringLiteral("图片/")) + QFileInfo(folder).fileName()));
+        } else {
+            QVERIFY(QFileInfo(f.box(QStringLiteral("图片/bo"))).isDir());
+        }
+        // The drop goes on with the next item.
+        QCOMPARE(readBytes(f.box(QStringLiteral("图片/x.txt"))), QByteArray("x"));
+    }
+
+    void aFolderThatDoesNotFitLeavesOnlyWhatWasThere() {
+        Fixture f;
+        const SmallTmpfs small(f.categories[2].folder);
+        if (!small.mounted())
+            QSKIP(small.why());
+        QDir().mkpath(f.box(QStringLiteral("报表/tree")));
+        writeBytes(f.box(QStringLiteral("报表/tree/old.txt")), "old");
+        const QString tree = f.in(QStringLiteral("tree"));
+        QDir().mkpath(tree + QStringLiteral("/sub"));
+        // Two fit in 1 MiB, the third does not, whatever the order.
+        for (const QString &name :
+             {QStringLiteral("a.bin"), QStringLiteral("b.bin"), QStringLiteral("sub/c.bin")})
+            writeBytes(tree + u'/' + name, QByteArray(400 * 1024, 'z'));
+        const QStringList source = entriesUnder(tree);
+        QVERIFY(f.handler.drop(2, {tree}, f.categories));
+        QCOMPARE(f.balloons.shown, QStringList{QStringLiteral("目录2 报表|") + tree +
+                                               QStringLiteral("移动失败!磁盘空间不足!|1")});
+        QCOMPARE(f.status.shown.last(), QStringLiteral("磁盘空间不足，移动该项目失败!"));
+        QCOMPARE(entriesUnder(f.box(QStringLiteral("报表"))),
+                 (QStringList{QStringLiteral("tree"), QStringLiteral("tree/old.txt")}));
+        QCOMPARE(entriesUnder(tree), source);
+        QCOMPARE(readBytes(tree + QStringLiteral("/sub/c.bin")).size(), 400 * 1024);
+    }
+
+    void pipesAndSocketsAreNotRead_data() {
+        QTest::addColumn<int>("tile");
+        QTest::addColumn<bool>("socket");
+        QTest::addColumn<QString>("balloon");
+        QTest::addColumn<QString>("status");
+        const QString move = QStringLiteral("不是普通文件或文件夹，不能移动!");
+        const QString moveStatus = QStringLiteral("管道、套接字或设备文件不能移动!");
+        const QString encrypt = QStringLiteral("不是普通文件，不能加密!");
+        const QString encryptStatus = QStringLiteral("管道、套接字或设备文件不能加密!");
+        QTest::newRow("pipe on a tile") << 0 << false << move << moveStatus;
+        QTest::newRow("socket on a tile") << 0 << true << move << moveStatus;
+        QTest::newRow("pipe on the safe") << 8 << false << encrypt << encryptStatus;
+        QTest::newRow("socket on the safe") << 8 << true << encrypt << encryptStatus;
+    }
+    void pipesAndSocketsAreNotRead() {
+        QFETCH(int, tile);
+        QFETCH(bool, socket);
+        QFETCH(QString, balloon);
+        QFETCH(QString, status);
+        Fixture f;
+        f.setKey();
+        const QString special = f.in(QStringLiteral("special"));
+        QVERIFY(socket ? makeSocket(special) : makePipe(special));
+        // Read-only: a tile has to copy it, as across filesystems.
+        QFile::setPermissions(special, QFileDevice::ReadOwner);
+        const QString file = f.in(QStringLiteral("a.txt"));
+        writeBytes(file, "a");
+        const PipeUnblocker unblocker(special);
+        QVERIFY(f.handler.drop(tile, {special, file}, f.categories));
+        QVERIFY(!unblocker.fired());
+        const QString title = QStringLiteral("目录%1 ").arg(tile) + f.categories[tile].caption + u'|';
+        QCOMPARE(f.balloons.shown.first(), title + special + balloon + QStringLiteral("|1"));
+        QCOMPARE(f.status.shown.first(), status);
+        QVERIFY(QFileInfo::exists(special));
+        // Nothing of it in the folder, and the next item is done.
+        QCOMPARE(entriesUnder(f.categories[tile].folder),
+                 QStringList{tile == 8 ? QStringLiteral("a.txt.aes") : QStringLiteral("a.txt")});
+    }
+
+    void aFolderKeepsWhatCannotBeReadAndSaysSo() {
+        Fixture f;
+        const QString proj = f.in(QStringLiteral("proj"));
+        QDir().mkpath(proj + QStringLiteral("/sub"));
+        writeBytes(proj + QStringLiteral("/sub/x.txt"), "x");
+        QVERIFY(makePipe(proj + QStringLiteral("/sub/pipe")));
+        QVERIFY(QFile::link(QStringLiteral("../sub/x.txt"), proj + QStringLiteral("/link")));
+        // A folder of that name in the category: the drop merges by copying.
+        QDir().mkpath(f.box(QStringLiteral("资料/proj")));
+        const QStringList source = entriesUnder(proj);
+        const PipeUnblocker unblocker(proj + QStringLiteral("/sub/pipe"));
+        QVERIFY(f.handler.drop(7, {proj}, f.categories));
+        QVERIFY(!unblocker.fired());
+        QCOMPARE(f.balloons.shown,
+                 QStringList{QStringLiteral("目录7 资料|") + proj + QStringLiteral("已复制，其中") + proj +
+                             QStringLiteral("/sub/pipe等1项不是普通文件，未复制，原文件夹保留!|1")});
+        QCOMPARE(f.status.shown.last(), QStringLiteral("已复制至[资料]目录，原文件夹保留!"));
+        QCOMPARE(entriesUnder(proj), source);
+        QCOMPARE(entriesUnder(f.box(QStringLiteral("资料/proj"))),
+                 (QStringList{QStringLiteral("link"), QStringLiteral("sub"), QStringLiteral("sub/x.txt")}));
+        QCOMPARE(linkText(f.box(QStringLiteral("资料/proj/link"))), QByteArray("../sub/x.txt"));
     }
 };
 

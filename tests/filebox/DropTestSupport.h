@@ -1,0 +1,140 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QByteArray>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/mount.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
+
+/// A small tmpfs mounted over folder for the object's life, to see what a
+/// full disk does. Mounting needs CAP_SYS_ADMIN: without it mounted() is
+/// false and why() says so, for the test to skip.
+class SmallTmpfs final {
+public:
+    explicit SmallTmpfs(const QString &folder, const char *options = "size=1m")
+        : m_folder(QFile::encodeName(folder)) {
+        QDir().mkpath(folder);
+        if (::mount("tmpfs", m_folder.constData(), "tmpfs", 0, options) == 0)
+            m_mounted = true;
+        else
+            m_why = QByteArray("cannot mount a small tmpfs (needs CAP_SYS_ADMIN): ") + std::strerror(errno);
+    }
+    ~SmallTmpfs() {
+        if (m_mounted)
+            ::umount2(m_folder.constData(), MNT_DETACH);
+    }
+    SmallTmpfs(const SmallTmpfs &) = delete;
+    SmallTmpfs &operator=(const SmallTmpfs &) = delete;
+
+    bool mounted() const { return m_mounted; }
+    const char *why() const { return m_why.constData(); }
+
+private:
+    QByteArray m_folder;
+    bool m_mounted = false;
+    QByteArray m_why;
+};
+
+/// Makes a pipe or a listening socket at path; false when it cannot.
+inline bool makePipe(const QString &path) {
+    return ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0;
+}
+inline bool makeSocket(const QString &path) {
+    const QByteArray name = QFile::encodeName(path);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (size_t(name.size()) >= sizeof address.sun_path)
+        return false;
+    std::memcpy(address.sun_path, name.constData(), size_t(name.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const bool bound = fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+    if (fd >= 0)
+        ::close(fd); // the socket file stays
+    return bound;
+}
+
+/// Opens the writing end of a pipe after a while and closes it again, so
+/// that a reader stuck in open() or read() gets an end of file: a test that
+/// would hang fails instead. fired() tells whether it had to.
+class PipeUnblocker final {
+public:
+    explicit PipeUnblocker(const QString &pipe, std::chrono::milliseconds after = std::chrono::seconds(3))
+        : m_pipe(QFile::encodeName(pipe))
+        , m_thread([this, after] { run(after); }) {}
+    ~PipeUnblocker() {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_stop = true;
+        }
+        m_wake.notify_all();
+        m_thread.join();
+    }
+    PipeUnblocker(const PipeUnblocker &) = delete;
+    PipeUnblocker &operator=(const PipeUnblocker &) = delete;
+
+    bool fired() const { return m_fired; }
+
+private:
+    void run(std::chrono::milliseconds after) {
+        std::unique_lock lock(m_mutex);
+        if (m_wake.wait_for(lock, after, [this] { return m_stop; }))
+            return;
+        // Until a reader has it open, a writer that does not wait gets ENXIO.
+        while (!m_stop) {
+            const int fd = ::open(m_pipe.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd >= 0) {
+                m_fired = true;
+                ::close(fd);
+            }
+            m_wake.wait_for(lock, std::chrono::milliseconds(20), [this] { return m_stop; });
+        }
+    }
+
+    QByteArray m_pipe;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_stop = false;
+    std::atomic<bool> m_fired = false;
+    std::thread m_thread;
+};
+
+/// Every entry under folder, hidden ones too, as paths relative to it,
+/// sorted; links are listed, not followed.
+inline QStringList entriesUnder(const QString &folder) {
+    QStringList entries;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        entries.append(QDir(folder).relativeFilePath(it.next()));
+    entries.sort();
+    return entries;
+}
+
+/// The kind of what path names itself (a link is not followed).
+inline bool isPipe(const QString &path) {
+    struct stat info {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISFIFO(info.st_mode);
+}
+
+/// What a link holds, unresolved.
+inline QByteArray linkText(const QString &path) {
+    char text[4096];
+    const ssize_t size = ::readlink(QFile::encodeName(path).constData(), text, sizeof text);
+    return size < 0 ? QByteArray() : QByteArray(text, size);
+}
