@@ -161,10 +161,13 @@ bool DropHandler::safeLoop(const QStringList &paths, const DropCategory &categor
                 itemBytes(std::uint64_t(done), std::uint64_t(total));
             };
         if (EncryptFileWithKey(source.readPath(), target, securityText, bytes)) {
-            SafeLog::append(m_appFolder, SafeLog::record(true, QDateTime::currentDateTime(), path, target,
-                                                         m_values.SecurityKey));
-            tell(title, first + QStringLiteral("加密并保存完毕!"),
-                 QStringLiteral("文件已加密并存至[") + category.caption + QStringLiteral("]目录!"));
+            if (SafeLog::append(m_appFolder, SafeLog::record(true, QDateTime::currentDateTime(), path, target,
+                                                             m_values.SecurityKey)))
+                tell(title, first + QStringLiteral("加密并保存完毕!"),
+                     QStringLiteral("文件已加密并存至[") + category.caption + QStringLiteral("]目录!"));
+            else
+                tell(title, first + QStringLiteral("加密并保存完毕!但操作记录未能写入jm.log!"),
+                     QStringLiteral("文件已加密，但操作记录未能写入jm.log!"));
         } else {
             tell(title, first + QStringLiteral("加密失败!"), QStringLiteral("加密该文件失败!"));
         }

@@ -134,6 +134,21 @@ private Q_SLOTS:
                  1);
     }
 
+    // The sealed file stays, but a drop whose log record could not be
+    // written is not announced as a plain success.
+    void aRecordThatCannotBeLoggedIsSaid() {
+        Fixture f;
+        f.setKey();
+        QVERIFY(QDir().mkdir(f.dir.filePath(QStringLiteral("jm.log")))); // no file can go there
+        const QString file = f.in(QStringLiteral("a.txt"));
+        writeBytes(file, "secret");
+        QVERIFY(f.handler.drop(8, {file}, f.categories));
+        QCOMPARE(QFileInfo(f.categories[8].folder + QStringLiteral("a.txt.aes")).size(), 16);
+        QCOMPARE(f.balloons.shown, QStringList{QStringLiteral("目录8 保险柜|") + file +
+                                               QStringLiteral("加密并保存完毕!但操作记录未能写入jm.log!|1")});
+        QCOMPARE(f.status.shown.last(), QStringLiteral("文件已加密，但操作记录未能写入jm.log!"));
+    }
+
     void oddNamesAreMovedAndLoggedOnOneLine() {
         Fixture f;
         f.setKey();
