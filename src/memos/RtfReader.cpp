@@ -464,6 +464,8 @@ QUrl nextPictureName() {
 
 class Parser {
 public:
+    /// The most group states the read held at once.
+    qsizetype peakStates() const { return m_peakStates; }
     Parser(QByteArrayView input, QTextDocument &document, bool pictures)
         : m_in(input)
         , m_document(document)
@@ -519,10 +521,7 @@ private:
     const bool m_pictures;
     std::vector<GroupState> m_stack{GroupState()};
     qsizetype m_overflow = 0; // groups open past kMaxGroupDepth
-public:
     qsizetype m_peakStates = 1;
-
-private:
     GroupState m_overflowState;
     QByteArray m_bytes; // 8-bit text waiting for its code page
     QString m_text;     // text waiting for its format
@@ -1374,7 +1373,7 @@ bool readInto(QByteArrayView bytes, QTextDocument &document, bool pictures, qsiz
     Parser parser(bytes, document, pictures);
     parser.run();
     if (peakGroupStates)
-        *peakGroupStates = parser.m_peakStates;
+        *peakGroupStates = parser.peakStates();
     document.setUndoRedoEnabled(true);
     return true;
 }
