@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "SmallTmpfs.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QDirIterator>
@@ -15,41 +17,11 @@
 #include <cstring>
 #include <fcntl.h>
 #include <mutex>
-#include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <thread>
 #include <unistd.h>
-
-/// A small tmpfs mounted over folder for the object's life, to see what a
-/// full disk does. Mounting needs CAP_SYS_ADMIN: without it mounted() is
-/// false and why() says so, for the test to skip.
-class SmallTmpfs final {
-public:
-    explicit SmallTmpfs(const QString &folder, const char *options = "size=1m")
-        : m_folder(QFile::encodeName(folder)) {
-        QDir().mkpath(folder);
-        if (::mount("tmpfs", m_folder.constData(), "tmpfs", 0, options) == 0)
-            m_mounted = true;
-        else
-            m_why = QByteArray("cannot mount a small tmpfs (needs CAP_SYS_ADMIN): ") + std::strerror(errno);
-    }
-    ~SmallTmpfs() {
-        if (m_mounted)
-            ::umount2(m_folder.constData(), MNT_DETACH);
-    }
-    SmallTmpfs(const SmallTmpfs &) = delete;
-    SmallTmpfs &operator=(const SmallTmpfs &) = delete;
-
-    bool mounted() const { return m_mounted; }
-    const char *why() const { return m_why.constData(); }
-
-private:
-    QByteArray m_folder;
-    bool m_mounted = false;
-    QByteArray m_why;
-};
 
 /// Makes a pipe or a listening socket at path; false when it cannot.
 inline bool makePipe(const QString &path) {

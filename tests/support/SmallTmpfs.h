@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QString>
 
@@ -11,14 +12,15 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
-/// A 1 MiB tmpfs mounted over a folder for the life of the object, to see
-/// what a full disk does. Mounting needs CAP_SYS_ADMIN: without it the test
-/// skips, naming why (mounted() is false and why() says so).
+/// A small tmpfs (1 MiB unless told) mounted over a folder for the life of
+/// the object, to see what a full disk does. Mounting needs CAP_SYS_ADMIN:
+/// without it the test skips, naming why (mounted() is false and why() says so).
 class SmallTmpfs final {
 public:
-    explicit SmallTmpfs(const QString &folder)
+    explicit SmallTmpfs(const QString &folder, const char *options = "size=1m")
         : m_folder(QFile::encodeName(folder)) {
-        if (::mount("tmpfs", m_folder.constData(), "tmpfs", 0, "size=1m") == 0)
+        QDir().mkpath(folder);
+        if (::mount("tmpfs", m_folder.constData(), "tmpfs", 0, options) == 0)
             m_mounted = true;
         else
             m_why = QByteArray("cannot mount a small tmpfs to fill (needs CAP_SYS_ADMIN): ") +
