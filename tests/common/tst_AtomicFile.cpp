@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "common/AtomicFile.h"
 
+#include "SmallTmpfs.h"
 #include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -136,14 +136,9 @@ private Q_SLOTS:
             qputenv(kNamedOnly, "1");
         // A full filesystem: a 1 MiB tmpfs, which only root may mount.
         QTemporaryDir small;
-        QProcess mount;
-        mount.start(QStringLiteral("mount"),
-                    {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                     QStringLiteral("size=1m"), QStringLiteral("tmpfs"), small.path()});
-        if (!mount.waitForFinished() || mount.exitCode() != 0)
-            QSKIP("cannot mount a small tmpfs here");
-        const auto unmount =
-            qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {small.path()}); });
+        const SmallTmpfs disk(small.path());
+        if (!disk.mounted())
+            QSKIP(disk.why());
         const QString target = small.path() + QStringLiteral("/target.bin");
         writeBytes(target, "old");
         {

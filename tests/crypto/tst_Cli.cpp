@@ -4,6 +4,7 @@
 #include "settings/SettingsFile.h"
 
 #include "SmallTmpfs.h"
+#include "SpecialFiles.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -340,17 +341,12 @@ private Q_SLOTS:
         const QString path = name.startsWith(u'/') ? name : data(name);
         const QByteArray native = QFile::encodeName(path);
         if (kind == u"fifo") {
-            QCOMPARE(::mkfifo(native.constData(), 0600), 0);
+            QVERIFY(makePipe(path));
         } else if (kind == u"link") {
-            QCOMPARE(::mkfifo(QFile::encodeName(data(QStringLiteral("p"))).constData(), 0600), 0);
+            QVERIFY(makePipe(data(QStringLiteral("p"))));
             QCOMPARE(::symlink("p", native.constData()), 0);
         } else if (kind == u"socket") {
-            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-            sockaddr_un address = {};
-            address.sun_family = AF_UNIX;
-            std::strncpy(address.sun_path, native.constData(), sizeof address.sun_path - 1);
-            QCOMPARE(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
-            ::close(fd);
+            QVERIFY(makeSocket(path));
         }
         const Run run = cli(home() + command + QStringList{path}, "Key123\n");
         QCOMPARE(run.exitCode, 1);

@@ -10,6 +10,7 @@
 #include "settings/SettingsFile.h"
 
 #include "SmallTmpfs.h"
+#include "SpecialFiles.h"
 #include "TestSupport.h"
 
 #include <QCheckBox>
@@ -320,16 +321,10 @@ private Q_SLOTS:
         Fixture f;
         f.storeKey(QStringLiteral("ans1Key123"));
         const QString path = name.startsWith(u'/') ? name : f.app + name;
-        const QByteArray native = QFile::encodeName(path);
         if (kind == u"fifo") {
-            QCOMPARE(::mkfifo(native.constData(), 0600), 0);
+            QVERIFY(makePipe(path));
         } else if (kind == u"socket") {
-            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-            sockaddr_un address = {};
-            address.sun_family = AF_UNIX;
-            std::strncpy(address.sun_path, native.constData(), sizeof address.sun_path - 1);
-            QCOMPARE(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
-            ::close(fd);
+            QVERIFY(makeSocket(path));
         }
         f.safe.load();
         (encrypt ? f.safe.encryptPath : f.safe.decryptPath) = path;

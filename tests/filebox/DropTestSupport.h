@@ -2,6 +2,7 @@
 #pragma once
 
 #include "SmallTmpfs.h"
+#include "SpecialFiles.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -17,29 +18,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <mutex>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <thread>
 #include <unistd.h>
-
-/// Makes a pipe or a listening socket at path; false when it cannot.
-inline bool makePipe(const QString &path) {
-    return ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0;
-}
-inline bool makeSocket(const QString &path) {
-    const QByteArray name = QFile::encodeName(path);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (size_t(name.size()) >= sizeof address.sun_path)
-        return false;
-    std::memcpy(address.sun_path, name.constData(), size_t(name.size()));
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const bool bound = fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
-    if (fd >= 0)
-        ::close(fd); // the socket file stays
-    return bound;
-}
 
 /// Opens the writing end of a pipe after a while and closes it again, so
 /// that a reader stuck in open() or read() gets an end of file: a test that

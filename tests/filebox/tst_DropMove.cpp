@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -136,14 +135,9 @@ private Q_SLOTS:
     void copyThatFailsHalfWayLeavesTheSourceWhole() {
         // A full filesystem: a 1 MiB tmpfs, which only root may mount.
         QTemporaryDir small;
-        QProcess mount;
-        mount.start(QStringLiteral("mount"),
-                    {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                     QStringLiteral("size=1m"), QStringLiteral("tmpfs"), small.path()});
-        if (!mount.waitForFinished() || mount.exitCode() != 0)
-            QSKIP("cannot mount a small tmpfs here");
-        const auto unmount =
-            qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {small.path()}); });
+        const SmallTmpfs disk(small.path());
+        if (!disk.mounted())
+            QSKIP(disk.why());
 
         QTemporaryDir dir(QDir::currentPath() + QStringLiteral("/drop-XXXXXX")); // not on the tmpfs
         const QString file = dir.filePath(QStringLiteral("big.bin"));
