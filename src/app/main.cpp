@@ -2,6 +2,7 @@
 #include "app/CommandLine.h"
 #include "app/TackoraApp.h"
 #include "common/Fonts.h"
+#include "platform/UiTranslations.h"
 
 #include <QApplication>
 #include <QDir>
@@ -18,6 +19,7 @@ int main(int argc, char *argv[]) {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tackora"));
+    installQtTranslations(application);
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2").arg(TACKORA_VERSION_MAJOR).arg(TACKORA_VERSION_MINOR));
     // The board hidden in the tray is no reason to end.
