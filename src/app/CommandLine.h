@@ -15,10 +15,14 @@ struct CommandLine {
     /// Set when the arguments are wrong; the text says why.
     QString error;
     bool helpRequested = false;
+    bool versionRequested = false;
 };
 
 /// arguments as QCoreApplication::arguments() gives them; executableFolder is
-/// the default program folder.
+/// the executable's, from which the default program folder follows.
 CommandLine parseCommandLine(const QStringList &arguments, const QString &executableFolder);
 
 QString commandLineHelp();
+
+/// "tackora 1.0", for --version.
+QString versionLine();

@@ -27,6 +27,10 @@ int main(int argc, char *argv[]) {
 
     const CommandLine commandLine =
         parseCommandLine(QCoreApplication::arguments(), QCoreApplication::applicationDirPath());
+    if (commandLine.versionRequested) {
+        std::fputs(versionLine().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
     if (commandLine.helpRequested) {
         std::fputs(commandLineHelp().toLocal8Bit().constData(), stdout);
         return 0;

@@ -2,6 +2,7 @@
 #include "cli/CliApp.h"
 
 #include "cli/Terminal.h"
+#include "common/InstallLayout.h"
 #include "common/ProcessValues.h"
 #include "crypto/CryptoHelpers.h"
 #include "crypto/DataFilePacker.h"
@@ -66,7 +67,7 @@ struct Options {
 
 std::optional<Options> parseOptions(const QStringList &arguments, const QString &executableFolder) {
     Options options;
-    options.home = executableFolder;
+    options.home = InstallLayout::defaultProgramFolder(executableFolder);
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString &argument = arguments[i];
         if ((argument == u"--home" || argument == u"--out" || argument == u"--at") &&
@@ -377,6 +378,7 @@ int runMemos(const Options &options, const QString &at) {
 QString cliHelp() {
     return QStringLiteral(
         "Usage: tackora-cli [--home DIR] COMMAND ...\n"
+        "       tackora-cli --help | --version\n"
         "\n"
         "  safe encrypt FILE... [--out DIR] [--force]\n"
         "        seal each FILE into DIR/FILE.aes under the safe's security key\n"
@@ -392,7 +394,9 @@ QString cliHelp() {
         "        the nine memos: switch, period, date, time, title, when each falls due next\n"
         "        after --at (default: now) or why it never will, and its body as text\n"
         "\n"
-        "  --home DIR   program folder holding setup.ini and jm.log (default: this program's folder)\n"
+        "  --home DIR   program folder holding setup.ini and jm.log (default: this program's folder\n"
+        "               where it is writable and not an installed one, else $XDG_DATA_HOME/tackora,\n"
+        "               that is ~/.local/share/tackora unless XDG_DATA_HOME is set)\n"
         "  --out DIR    folder for the results (default: the safe folder of the file box)\n"
         "  --force      replace existing results (FILE.aes, FILE, FILE.dll, FILE.txt); for set-key,\n"
         "               replace a key that is set\n"
@@ -406,6 +410,10 @@ QString cliHelp() {
 }
 
 int runCli(const QStringList &arguments, const QString &executableFolder) {
+    if (arguments.contains(QStringLiteral("--version"))) {
+        std::printf("tackora-cli %d.%d\n", TACKORA_VERSION_MAJOR, TACKORA_VERSION_MINOR);
+        return Done;
+    }
     if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
         std::fputs(cliHelp().toLocal8Bit().constData(), stdout);
         return Done;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "platform/QtSoundPlayer.h"
 
+#include "common/InstallLayout.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
 
@@ -9,7 +11,8 @@ void QtSoundPlayer::playAsync(const QString &wavPath) {
         return;
     if (!m_tried) {
         m_tried = true;
-        m_module.setFileName(QCoreApplication::applicationDirPath() + QStringLiteral("/libtackora_sound"));
+        m_module.setFileName(InstallLayout::modulePath(QCoreApplication::applicationDirPath(),
+                                                       QStringLiteral("libtackora_sound.so")));
         m_play = reinterpret_cast<PlayFunction>(m_module.resolve("tackoraPlayWav"));
     }
     if (m_play)
