@@ -9,11 +9,20 @@
 
   var shown = { year: 0, month: 0 }; // month 1..12
   var selected = null; // {year, month, day}
+  var hostToday = null; // {year, month, day}, when the window tells it
 
   function pad(n) { return (n < 10 ? '0' : '') + n; }
   function key(y, m, d) { return y + '-' + pad(m) + '-' + pad(d); }
   function daysIn(y, m) { return new Date(y, m, 0).getDate(); }
   function clampYear(y) { return Math.min(LAST_YEAR, Math.max(FIRST_YEAR, y)); }
+  function sameDay(a, b) { return !!a && !!b && a.year === b.year && a.month === b.month && a.day === b.day; }
+
+  // The window's date when it gave one, the page's own clock otherwise.
+  function today() {
+    if (hostToday) return hostToday;
+    var now = new Date();
+    return { year: now.getFullYear(), month: now.getMonth() + 1, day: now.getDate() };
+  }
 
   // What a day shows beneath its number, and what tests and tooltips read.
   function describe(y, m, d) {
@@ -49,8 +58,8 @@
     document.getElementById('month').value = String(m);
     var first = new Date(y, m - 1, 1);
     var offset = (first.getDay() + 6) % 7; // Monday first
-    var now = new Date();
-    var todayKey = key(now.getFullYear(), now.getMonth() + 1, now.getDate());
+    var t = today();
+    var todayKey = key(t.year, t.month, t.day);
     var body = document.querySelector('#grid tbody');
     body.innerHTML = '';
     for (var week = 0; week < 6; week++) {
@@ -117,8 +126,17 @@
   }
 
   function showToday() {
-    var now = new Date();
-    select(clampYear(now.getFullYear()), now.getMonth() + 1, now.getDate());
+    var t = today();
+    select(clampYear(t.year), t.month, t.day);
+  }
+
+  // A new date from the window (midnight passed, or the clock was set): whoever
+  // was on the old today follows it; elsewhere the view stays, the mark moves.
+  function setToday(y, m, d) {
+    var old = today();
+    hostToday = { year: y, month: m, day: d };
+    if (sameDay(selected, old)) showToday();
+    else render();
   }
 
   fillPickers();
@@ -129,6 +147,9 @@
   document.getElementById('today').onclick = showToday;
   showToday();
 
-  // For whoever drives the page (the window's tests).
-  window.tackoraCalendar = { select: select, show: show, today: showToday, describe: describe };
+  // For whoever drives the page: the window (the date) and its tests.
+  window.tackoraCalendar = {
+    select: select, show: show, today: showToday, describe: describe, setToday: setToday,
+    todayDate: function () { var t = today(); return key(t.year, t.month, t.day); }
+  };
 })();

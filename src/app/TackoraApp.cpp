@@ -247,12 +247,22 @@ void TackoraApp::openCalendar() {
         return;
     m_calendar = std::make_unique<CalendarWindow>(
         CalendarWindow::pagePathFor(m_settings.AppFolder(), QCoreApplication::applicationDirPath()),
-        m_settings, m_dialogs, calendarModuleFactory());
+        m_settings, m_dialogs, m_clock, calendarModuleFactory());
     // A missing page closes the window again; the check mark stays as it is.
     if (!m_calendar->load()) {
         m_calendar.reset();
         return;
     }
+    // Escape closes it as "D" does, once its shortcut has returned; a second
+    // Escape meanwhile finds it closed.
+    connect(
+        m_calendar.get(), &CalendarWindow::closeRequested, this,
+        [this] {
+            if (m_calendar)
+                toggleCalendar();
+        },
+        Qt::QueuedConnection);
+    m_calendar->placeBeside(m_boardWindow->frameGeometry());
     m_calendar->show();
 }
 

@@ -2,6 +2,8 @@
 #include "calendar/CalendarWindow.h"
 
 #include "board/LayeredWindow.h"
+#include "calendar/CalendarPlacement.h"
+#include "calendar/PaintedWhiteKey.h"
 #include "common/Transparency.h"
 #include "common/Twips.h"
 #include "common/WindowsColour.h"
@@ -14,7 +16,7 @@
 #include <QGuiApplication>
 #include <QLibrary>
 #include <QScreen>
-#include <QUrl>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace {
@@ -23,11 +25,12 @@ constexpr int kHeightTwips = 6270;
 } // namespace
 
 CalendarWindow::CalendarWindow(QString pagePath, const SettingsFile &settings, UserDialogs &dialogs,
-                               ViewFactory viewFactory, QWidget *parent)
+                               const Clock &clock, ViewFactory viewFactory, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_pagePath(std::move(pagePath))
     , m_settings(settings)
     , m_dialogs(dialogs)
+    , m_day(clock)
     , m_viewFactory(std::move(viewFactory)) {
     setObjectName(QStringLiteral("Q_WNL"));
     setWindowTitle(QStringLiteral("万年历"));
@@ -39,6 +42,11 @@ CalendarWindow::CalendarWindow(QString pagePath, const SettingsFile &settings, U
         m_timer1[i].setInterval(10);
         connect(&m_timer1[i], &QTimer::timeout, this, [this, i] { runTimer1(i); });
     }
+    m_whiteKey = new PaintedWhiteKey(this);
+    connect(&m_day, &DayWatch::dayChanged, this, &CalendarWindow::showToday);
+    // Whichever part has the keyboard, the page's among them.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &CalendarWindow::closeRequested);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }
@@ -56,11 +64,13 @@ QString CalendarWindow::pagePathFor(const QString &appFolder, const QString &pro
 }
 
 bool CalendarWindow::load() {
+    // The engine reads the page itself; here only whether it can.
     QFile page(m_pagePath);
     if (!QFileInfo(m_pagePath).isFile() || !page.open(QIODevice::ReadOnly)) {
         m_dialogs.message(missingPageMessage(), QString(), MessageIcon::None);
         return false;
     }
+    page.close();
     if (!m_view && m_viewFactory)
         m_view = m_viewFactory(this);
     if (!m_view) {
@@ -71,8 +81,8 @@ bool CalendarWindow::load() {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
-    QMetaObject::invokeMethod(m_view, "loadPage", Q_ARG(QByteArray, page.readAll()),
-                              Q_ARG(QUrl, QUrl::fromLocalFile(QFileInfo(m_pagePath).absoluteFilePath())));
+    showToday(m_day.today());
+    QMetaObject::invokeMethod(m_view, "loadFile", Q_ARG(QString, QFileInfo(m_pagePath).absoluteFilePath()));
 
     // Any other code leaves the window opaque.
     startTimer1(Transparency::levelOf(
@@ -88,9 +98,11 @@ void CalendarWindow::startTimer1(int index) {
 void CalendarWindow::runTimer1(int index) {
     switch (index) {
     case 0:
+        m_whiteKey->setOn(false);
         SetWindowAlpha(this, 230);
         break;
     case 1:
+        m_whiteKey->setOn(false);
         SetWindowAlpha(this, 100);
         break;
     case 2: {
@@ -99,12 +111,27 @@ void CalendarWindow::runTimer1(int index) {
         palette.setColor(QPalette::Window, WindowsColour::fromWord(0x80000009));
         setPalette(palette);
         setAutoFillBackground(true);
-        SetWindowWhiteKey(this);
+        // The page paints in its own time, and again at each change: the
+        // shape follows it rather than being taken once.
+        m_whiteKey->setOn(true);
         break;
     }
     default:
         break;
     }
+}
+
+void CalendarWindow::placeBeside(const QRect &boardFrame) {
+    const QScreen *screen = QGuiApplication::screenAt(boardFrame.center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (screen)
+        move(CalendarPlacement::besideBoard(boardFrame, screen->availableGeometry(), frameGeometry().size()));
+}
+
+void CalendarWindow::showToday(QDate today) {
+    if (m_view)
+        QMetaObject::invokeMethod(m_view, "setToday", Q_ARG(QDate, today));
 }
 
 CalendarWindow::ViewFactory calendarModuleFactory() {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The calendar page wnl.dat as built, in the real web engine, and the
 // window around it.
+#include "board/LayeredWindow.h"
+#include "calendar/CalendarPageServer.h"
 #include "calendar/CalendarPageView.h"
 #include "calendar/CalendarWindow.h"
 #include "settings/SettingsFile.h"
@@ -8,9 +10,12 @@
 #include "TestSupport.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEnginePage>
@@ -36,6 +41,97 @@ QVariant evaluate(QWebEngineView *view, const QString &script) {
 QJsonObject evaluateJson(QWebEngineView *view, const QString &script) {
     return QJsonDocument::fromJson(evaluate(view, script).toString().toUtf8()).object();
 }
+
+// The centre of the page's element, in the view.
+QPoint centreOf(QWebEngineView *view, const QString &selector) {
+    const QJsonObject box = evaluateJson(
+        view, QStringLiteral("var r = document.querySelector('%1').getBoundingClientRect();"
+                             "JSON.stringify({x: r.left + r.width / 2, y: r.top + r.height / 2})")
+                  .arg(selector));
+    return QPoint(qRound(box[u"x"].toDouble()), qRound(box[u"y"].toDouble()));
+}
+
+// The shape of the window's non-white pixels as it shows now.
+QRegion shownShape(QWidget *window) {
+    QImage image(window->size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    window->render(&image, QPoint(), QRegion(),
+                   QWidget::DrawWindowBackground | QWidget::DrawChildren | QWidget::IgnoreMask);
+    return nonWhiteRegion(image);
+}
+
+const QString todayState = QStringLiteral(
+    "JSON.stringify({today: Array.from(document.querySelectorAll('td.today'))"
+    ".map(function (c) { return c.dataset.date; }).join(' '),"
+    "info: document.getElementById('info').textContent,"
+    "shown: document.getElementById('year').value + '-' + document.getElementById('month').value,"
+    "selected: document.querySelector('td.selected').dataset.date})");
+
+// A calendar window with the real view on a page the test writes, its
+// settings and clock set by the test before it opens.
+struct CalendarFixture {
+    explicit CalendarFixture(const QByteArray &page)
+        : settings(dir.path() + u'/') {
+        writeBytes(dir.filePath(QStringLiteral("wnl.dat")), page);
+    }
+
+    // Loads and shows the window: true once the page is there.
+    bool open() {
+        window = std::make_unique<CalendarWindow>(dir.filePath(QStringLiteral("wnl.dat")), settings, dialogs,
+                                                  clock, [this](QWidget *parent) {
+                                                      view = new CalendarPageView(parent);
+                                                      return view;
+                                                  });
+        if (!window->load() || !view)
+            return false;
+        QSignalSpy fixed(view, &CalendarPageView::pageFixed);
+        window->show();
+        return fixed.wait(20000);
+    }
+
+    QTemporaryDir dir;
+    SettingsFile settings;
+    RecordingDialogs dialogs;
+    FakeClock clock;
+    CalendarPageView *view = nullptr;
+    std::unique_ptr<CalendarWindow> window;
+};
+
+const QByteArray secret = "tackora-secret-4711";
+
+// A page that tries to read a file, reach a server and read the clipboard,
+// and notes in "got" what it was given.
+QByteArray hostilePage(const QByteArray &fileUrl, const QByteArray &serverUrl) {
+    return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>hostile</title></head><body>"
+           "<p id=\"probe\">hostile</p><script>\n"
+           "var file = '" +
+           fileUrl + "', server = '" + serverUrl +
+           "', got = {};\n"
+           "function note(what, value) { if (!(what in got)) got[what] = String(value); }\n"
+           "try { var x = new XMLHttpRequest(); x.open('GET', file, false); x.send(); note('xhr', "
+           "x.responseText); }\n"
+           "catch (e) { note('xhr', 'refused'); }\n"
+           "fetch(file).then(function (r) { return r.text(); })\n"
+           "  .then(function (t) { note('fetch', t); }, function () { note('fetch', 'refused'); });\n"
+           "var frame = document.createElement('iframe'); frame.src = file;\n"
+           "frame.onload = function () { try { note('iframe', frame.contentDocument.body.textContent); }\n"
+           "  catch (e) { note('iframe', 'opaque'); } };\n"
+           "document.body.appendChild(frame);\n"
+           "fetch(server, {mode: 'no-cors'}).then(function () { note('server', 'reached'); },\n"
+           "  function () { note('server', 'refused'); });\n"
+           "var remote = document.createElement('iframe'); remote.src = server + 'frame'; "
+           "document.body.appendChild(remote);\n"
+           "new Image().src = server + 'image.png';\n"
+           "var box = document.createElement('textarea'); document.body.appendChild(box); box.focus();\n"
+           "note('paste', document.execCommand('paste') ? box.value : 'refused');\n"
+           "if (navigator.clipboard && navigator.clipboard.readText)\n"
+           "  navigator.clipboard.readText().then(function (t) { note('clipboard', t); },\n"
+           "    function () { note('clipboard', 'refused'); });\n"
+           "else note('clipboard', 'none');\n"
+           "setTimeout(function () { ['iframe', 'fetch', 'server', 'clipboard'].forEach(function (what) {\n"
+           "  note(what, 'no answer'); }); }, 5000);\n"
+           "</script></body></html>";
+}
 } // namespace
 
 class tst_Calendar : public QObject {
@@ -49,7 +145,7 @@ private Q_SLOTS:
         m_view = std::make_unique<CalendarPageView>();
         m_view->resize(827, 418);
         QSignalSpy fixed(m_view.get(), &CalendarPageView::pageFixed);
-        m_view->loadPage(readBytes(builtPage()), QUrl::fromLocalFile(builtPage()));
+        m_view->loadFile(builtPage());
         m_view->show();
         QVERIFY(fixed.wait(20000));
         QVERIFY(evaluate(m_view.get(), QStringLiteral("typeof tackoraCalendar")).toString() ==
@@ -278,8 +374,9 @@ private Q_SLOTS:
         QTemporaryDir dir;
         SettingsFile settings(dir.path() + u'/');
         RecordingDialogs dialogs;
+        FakeClock clock;
         int made = 0;
-        CalendarWindow window(dir.filePath(QStringLiteral("wnl.dat")), settings, dialogs,
+        CalendarWindow window(dir.filePath(QStringLiteral("wnl.dat")), settings, dialogs, clock,
                               [&](QWidget *parent) {
                                   ++made;
                                   return new QWidget(parent);
@@ -309,8 +406,9 @@ private Q_SLOTS:
         // A damaged page still loads: the engine shows what it can.
         writeBytes(dir.filePath(QStringLiteral("wnl.dat")), "<html><body>\xff\xfe broken <table");
         RecordingDialogs dialogs;
+        FakeClock clock;
         CalendarPageView *view = nullptr;
-        CalendarWindow window(dir.filePath(QStringLiteral("wnl.dat")), settings, dialogs,
+        CalendarWindow window(dir.filePath(QStringLiteral("wnl.dat")), settings, dialogs, clock,
                               [&](QWidget *parent) {
                                   view = new CalendarPageView(parent);
                                   return view;
@@ -327,11 +425,207 @@ private Q_SLOTS:
         QCOMPARE(evaluate(view, QStringLiteral("document.body.style.border")).toString(),
                  QStringLiteral("0px"));
     }
+
+    // A replacement page in another encoding, or a big one, shows as written.
+    void pageKeepsItsEncodingAtAnySize_data() {
+        QTest::addColumn<QByteArray>("page");
+        const QString text = QStringLiteral("万年历 农历");
+        QTest::newRow("gb2312 in a meta tag")
+            << ("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">"
+                "</head><body><p id=\"probe\">" +
+                gbk(text) + "</p></body></html>");
+        QTest::newRow("gbk as meta charset")
+            << ("<!DOCTYPE html><html><head><meta charset=\"gbk\"></head><body><p id=\"probe\">" + gbk(text) +
+                "</p></body></html>");
+        QTest::newRow("over 2 MB")
+            << ("<!DOCTYPE html><html><head><meta charset=\"utf-8\"></head><body><!--" +
+                QByteArray(3 * 1024 * 1024, 'x') + "--><p id=\"probe\">" + text.toUtf8() +
+                "</p></body></html>");
+    }
+    void pageKeepsItsEncodingAtAnySize() {
+        QFETCH(QByteArray, page);
+        CalendarFixture calendar(page);
+        QVERIFY(calendar.open());
+        QCOMPARE(
+            evaluate(calendar.view,
+                     QStringLiteral("var p = document.getElementById('probe'); p ? p.textContent : 'none'"))
+                .toString(),
+            QStringLiteral("万年历 农历"));
+    }
+
+    void pageReadsNothingButItself() {
+        QTemporaryDir outside;
+        const QString file = outside.filePath(QStringLiteral("secret.txt"));
+        writeBytes(file, secret);
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        int reached = 0;
+        connect(&server, &QTcpServer::newConnection, this, [&] {
+            while (QTcpSocket *socket = server.nextPendingConnection()) {
+                ++reached;
+                socket->write("HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n" + secret);
+                socket->disconnectFromHost();
+            }
+        });
+        QGuiApplication::clipboard()->setText(QString::fromLatin1(secret));
+        CalendarFixture calendar(
+            hostilePage(QUrl::fromLocalFile(file).toEncoded(),
+                        "http://127.0.0.1:" + QByteArray::number(server.serverPort()) + '/'));
+        QVERIFY(calendar.open());
+        QTRY_COMPARE_WITH_TIMEOUT(evaluate(calendar.view, QStringLiteral("Object.keys(got).length")).toInt(),
+                                  6, 15000);
+        const QJsonObject got = evaluateJson(calendar.view, QStringLiteral("JSON.stringify(got)"));
+        for (auto it = got.begin(); it != got.end(); ++it)
+            QVERIFY2(!it.value().toString().contains(QString::fromLatin1(secret)),
+                     qPrintable(it.key() + QStringLiteral(": ") + it.value().toString()));
+        QCOMPARE(got[u"server"].toString(), QStringLiteral("refused"));
+        QCOMPARE(reached, 0);
+    }
+
+    void navigationStaysOnThePage_data() {
+        QTest::addColumn<QString>("script"); // FILE: a file's address, SERVER: a server's
+        QTest::newRow("to a file") << "location.href = 'FILE'";
+        QTest::newRow("to a server") << "location.href = 'SERVER'";
+        QTest::newRow("by a link") << "var a = document.createElement('a'); a.href = 'SERVER';"
+                                      "document.body.appendChild(a); a.click()";
+        QTest::newRow("by a form") << "var f = document.createElement('form'); f.action = 'SERVER';"
+                                      "document.body.appendChild(f); f.submit()";
+    }
+    void navigationStaysOnThePage() {
+        QFETCH(QString, script);
+        QTemporaryDir outside;
+        const QString file = outside.filePath(QStringLiteral("secret.txt"));
+        writeBytes(file, secret);
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        CalendarFixture calendar(
+            "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>page</title></head>"
+            "<body><p id=\"probe\">page</p></body></html>");
+        QVERIFY(calendar.open());
+        const QUrl page = calendar.view->url();
+        evaluate(calendar.view,
+                 script.replace(QStringLiteral("FILE"), QUrl::fromLocalFile(file).toString())
+                     .replace(QStringLiteral("SERVER"),
+                              QStringLiteral("http://127.0.0.1:%1/").arg(server.serverPort())));
+        QTest::qWait(1500);
+        QCOMPARE(calendar.view->url(), page);
+        QCOMPARE(evaluate(calendar.view, QStringLiteral("document.getElementById('probe').textContent"))
+                     .toString(),
+                 QStringLiteral("page"));
+        QVERIFY(!server.hasPendingConnections());
+    }
+
+    // Mode c: the white of the page lets through, the rest not, after every repaint.
+    void whiteKeyFollowsThePage_data() {
+        QTest::addColumn<bool>("chosenWhileOpen");
+        QTest::newRow("c at load") << false;
+        QTest::newRow("c chosen while open") << true;
+    }
+    void whiteKeyFollowsThePage() {
+        QFETCH(bool, chosenWhileOpen);
+        CalendarFixture calendar(readBytes(builtPage()));
+        if (!chosenWhileOpen)
+            calendar.settings.WriteSetting(QStringLiteral("SYSTEM"), QStringLiteral("F_transparent"),
+                                           QStringLiteral("c"));
+        QVERIFY(calendar.open());
+        CalendarWindow &window = *calendar.window;
+        if (chosenWhileOpen)
+            window.startTimer1(2);
+        QTRY_VERIFY(!window.mask().isEmpty());
+        QTRY_COMPARE(window.mask(), shownShape(&window));
+        QVERIFY(!window.mask().contains(QPoint(413, 410))); // the white below the grid
+        QCOMPARE(window.windowOpacity(), 1.0);
+
+        const QRegion before = window.mask();
+        evaluate(calendar.view, QStringLiteral("tackoraCalendar.show(2030, 5)"));
+        QTRY_VERIFY(window.mask() != before);
+        QTRY_COMPARE(window.mask(), shownShape(&window));
+        QVERIFY(!window.mask().isEmpty());
+    }
+
+    void todayFollowsTheClock() {
+        CalendarFixture calendar(readBytes(builtPage()));
+        calendar.clock.current = QDateTime(QDate(2026, 12, 31), QTime(23, 59, 58));
+        QVERIFY(calendar.open());
+        CalendarPageView *view = calendar.view;
+        QTRY_COMPARE(evaluateJson(view, todayState)[u"today"].toString(), QStringLiteral("2026-12-31"));
+        QVERIFY(
+            evaluateJson(view, todayState)[u"info"].toString().startsWith(QStringLiteral("2026年12月31日")));
+
+        calendar.clock.current = QDateTime(QDate(2027, 1, 1), QTime(0, 0, 1));
+        QTRY_COMPARE(evaluateJson(view, todayState)[u"today"].toString(), QStringLiteral("2027-01-01"));
+        const QJsonObject newYear = evaluateJson(view, todayState);
+        QVERIFY2(newYear[u"info"].toString().startsWith(QStringLiteral("2027年1月1日")),
+                 qPrintable(newYear[u"info"].toString()));
+        QCOMPARE(newYear[u"shown"].toString(), QStringLiteral("2027-1"));
+
+        // A user looking elsewhere stays there; the mark of today moves all the same.
+        evaluate(view, QStringLiteral("tackoraCalendar.select(2030, 5, 20)"));
+        calendar.clock.current = QDateTime(QDate(2027, 1, 2), QTime(0, 0, 1));
+        QTRY_COMPARE(evaluate(view, QStringLiteral("tackoraCalendar.todayDate()")).toString(),
+                     QStringLiteral("2027-01-02"));
+        QCOMPARE(evaluateJson(view, todayState)[u"selected"].toString(), QStringLiteral("2030-05-20"));
+        evaluate(view, QStringLiteral("tackoraCalendar.show(2027, 1)"));
+        QCOMPARE(evaluateJson(view, todayState)[u"today"].toString(), QStringLiteral("2027-01-02"));
+        evaluate(view, QStringLiteral("document.getElementById('today').click()"));
+        QCOMPARE(evaluateJson(view, todayState)[u"selected"].toString(), QStringLiteral("2027-01-02"));
+    }
+
+    void headerStripDragsTheWindow() {
+        CalendarFixture calendar(readBytes(builtPage()));
+        QVERIFY(calendar.open());
+        CalendarWindow &window = *calendar.window;
+        window.move(100, 100);
+        QWidget *surface = calendar.view->focusProxy();
+        QVERIFY(surface);
+        const QPoint start = window.pos();
+
+        // A control of the strip keeps its press.
+        const QPoint button = centreOf(calendar.view, QStringLiteral("#today"));
+        QTest::mousePress(surface, Qt::LeftButton, {}, button);
+        QTest::mouseMove(surface, button + QPoint(40, 30));
+        evaluate(calendar.view, QStringLiteral("0")); // the page has answered the press
+        QCOMPARE(window.pos(), start);
+        QTest::mouseRelease(surface, Qt::LeftButton, {}, button + QPoint(40, 30));
+
+        // Below the strip, the grid keeps its press too.
+        QTest::mousePress(surface, Qt::LeftButton, {}, QPoint(400, 200));
+        QTest::mouseMove(surface, QPoint(430, 230));
+        evaluate(calendar.view, QStringLiteral("0"));
+        QCOMPARE(window.pos(), start);
+        QTest::mouseRelease(surface, Qt::LeftButton, {}, QPoint(430, 230));
+
+        // The strip's text drags the window with the pointer.
+        const QPoint text = centreOf(calendar.view, QStringLiteral("#info"));
+        QVERIFY(text.y() < CalendarPageView::kHeaderStripHeight);
+        QTest::mousePress(surface, Qt::LeftButton, {}, text);
+        QTest::mouseMove(surface, text + QPoint(60, 40));
+        QTRY_COMPARE(window.pos(), start + QPoint(60, 40));
+        QTest::mouseRelease(surface, Qt::LeftButton, {}, text);
+        QTest::mouseMove(surface, text + QPoint(90, 90)); // released: no more following
+        QCOMPARE(window.pos(), start + QPoint(60, 40));
+    }
+
+    void escapeAsksToClose() {
+        CalendarFixture calendar(readBytes(builtPage()));
+        QVERIFY(calendar.open());
+        QSignalSpy close(calendar.window.get(), &CalendarWindow::closeRequested);
+        calendar.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(calendar.window.get()));
+        calendar.view->setFocus(); // the page has the keyboard
+        QTest::keyClick(calendar.view->focusProxy(), Qt::Key_A);
+        QCOMPARE(close.count(), 0);
+        QTest::keyClick(calendar.view->focusProxy(), Qt::Key_Escape);
+        QCOMPARE(close.count(), 1);
+    }
 };
 
 int main(int argc, char **argv) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
+    // As the program does, with the application there and no web engine yet.
+    if (!CalendarPageServer::registerScheme())
+        return 1;
     tst_Calendar test;
     return QTest::qExec(&test, argc, argv);
 }
