@@ -13,7 +13,7 @@
 #include "memos/MemoEditorWindow.h"
 #include "memos/MemoPage.h"
 #include "platform/Autorun.h"
-#include "settings/SettingsWindow.h"
+#include "preferences/SettingsWindow.h"
 #include "shell/AppIcon.h"
 #include "shell/ProgramMenu.h"
 #include "shell/SplashWindow.h"
@@ -46,13 +46,15 @@ TackoraApp::TackoraApp(CommandLine commandLine, QObject *parent)
 TackoraApp::~TackoraApp() = default;
 
 bool TackoraApp::start() {
+    // From the first moment: a signal during the splash ends the start.
+    connect(&m_signals, &TerminationSignals::terminationRequested, this, &TackoraApp::unload);
     std::unique_ptr<SplashWindow> splash;
     if (m_commandLine.showSplash) {
         splash = std::make_unique<SplashWindow>();
         splash->show();
         PauseSeconds(2);
     }
-    if (!RunStartupSequence(m_instance, m_dialogs, m_settings, m_values))
+    if (m_unloaded || !RunStartupSequence(m_instance, m_dialogs, m_settings, m_values) || m_unloaded)
         return false;
 
     QApplication::setWindowIcon(appIcon());
@@ -65,6 +67,8 @@ bool TackoraApp::start() {
     m_memoPage->resize(m_boardWindow->memoPage()->width(), m_boardWindow->height());
     connect(&m_memoSlots, &MemoSlots::currentMemoChanged, &m_board,
             [this](int number) { m_board.setCurrentMemoCaption(QString::number(number)); });
+    // Before the load: without a tray, a board saved hidden starts shown.
+    followTrayAvailability(m_board, m_trayHost);
     LoadBoardSettings(m_board, m_settings, m_values);
     const QString picture = m_settings.ReadSetting(QStringLiteral("FILEBOX"), QStringLiteral("FB_pic"));
     if (!picture.isEmpty() && QFileInfo(picture).isFile())
@@ -117,10 +121,19 @@ bool TackoraApp::start() {
     });
     connect(&m_trayHost, &TrayHost::leftClicked, &m_trayClicks, &TrayClicks::leftClick);
     connect(&m_trayHost, &TrayHost::rightClicked, &m_trayClicks, &TrayClicks::rightClick);
-    connect(&m_trayClicks, &TrayClicks::menuRequested, this, [this] { m_menu->popup(QCursor::pos()); });
+    connect(&m_trayClicks, &TrayClicks::menuRequested, this, [this] { m_menu->popupAt(QCursor::pos()); });
+    // Starting the program again is how a user gets a lost board back.
+    connect(&m_instance, &SingleInstance::showRequested, this, [this] {
+        if (m_unloaded)
+            return;
+        m_trayClicks.bringBack();
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            modal->raise();
+            modal->activateWindow();
+        }
+    });
     connect(m_menu.get(), &ProgramMenu::exitRequested, this, &TackoraApp::unload);
     connect(m_boardWindow.get(), &BoardWindow::closeRequested, this, &TackoraApp::unload);
-    connect(&m_signals, &TerminationSignals::terminationRequested, this, &TackoraApp::unload);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &TackoraApp::unload);
     connect(qApp, &QGuiApplication::commitDataRequest, this,
             [this] { SaveBoardSettings(m_board, m_settings); });
@@ -142,7 +155,8 @@ bool TackoraApp::start() {
         splash->close();
     if (m_board.isCalendarChecked() && !m_commandLine.exitAfterShow)
         openCalendar();
-    return true;
+    // An end asked for during the start: the main loop must not run.
+    return !m_unloaded;
 }
 
 void TackoraApp::dropOnTile(int index, const QStringList &paths) {
@@ -297,14 +311,19 @@ void TackoraApp::openMemoEditor(int number, bool viewMode) {
 }
 
 void TackoraApp::unload() {
-    if (m_unloaded || !m_boardWindow)
+    if (m_unloaded)
         return;
     m_unloaded = true;
-    m_secondTimer.stop();
-    SaveBoardSettings(m_board, m_settings);
-    m_calendar.reset();
-    m_notifyIcon.DeleteNotifyIcon();
-    m_values.notifyIcon = nullptr;
-    m_boardWindow->hide();
-    QCoreApplication::quit();
+    // Before the board there is no layout: one never loaded is never saved.
+    if (m_boardWindow) {
+        m_secondTimer.stop();
+        SaveBoardSettings(m_board, m_settings);
+        m_calendar.reset();
+        m_notifyIcon.DeleteNotifyIcon();
+        m_values.notifyIcon = nullptr;
+        m_boardWindow->hide();
+    }
+    // Every event loop ends, the splash's pause and a dialog's too; quit()
+    // would do nothing before the main loop runs.
+    QCoreApplication::exit(0);
 }

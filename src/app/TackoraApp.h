@@ -19,8 +19,8 @@
 #include "platform/ShutdownRunner.h"
 #include "platform/SingleInstance.h"
 #include "platform/TerminationSignals.h"
+#include "preferences/SettingsForm.h"
 #include "settings/SettingsFile.h"
-#include "settings/SettingsForm.h"
 #include "shell/CQLNotifyIcon.h"
 #include "shell/ShutdownHelper.h"
 #include "shell/TrayClicks.h"
@@ -44,11 +44,11 @@ public:
     ~TackoraApp() override;
 
     /// Splash, start-up chain, board. False when the program must end at once
-    /// (another copy runs).
+    /// (another copy runs, or the end was asked for meanwhile).
     bool start();
 
-    /// The orderly end: the board saves its layout, the tray icon goes, the
-    /// event loop ends. Runs once, whoever asks.
+    /// The orderly end: the board saves its layout, the tray icon goes, every
+    /// event loop ends. Runs once, whoever asks, at any moment of the run.
     void unload();
 
     /// The file box's disk-usage line and the tiles' size tips, from one walk.

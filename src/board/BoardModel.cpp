@@ -48,6 +48,10 @@ void BoardModel::setHeight(int height) {
 }
 
 void BoardModel::hideToTray() {
+    if (!m_trayAvailable) {
+        Q_EMIT minimizeRequested();
+        return;
+    }
     if (m_hidden)
         return;
     m_hidden = true;
@@ -61,6 +65,23 @@ void BoardModel::showFromTray() {
     m_hidden = false;
     Q_EMIT captionsChanged();
     Q_EMIT visibilityChanged();
+}
+
+void BoardModel::bringToFront() {
+    if (!m_hidden)
+        Q_EMIT raiseRequested();
+}
+
+void BoardModel::setTrayAvailable(bool available) {
+    if (available == m_trayAvailable)
+        return;
+    m_trayAvailable = available;
+    if (!available && m_hidden) {
+        // Out of sight still, but where the user finds it.
+        m_hidden = false;
+        Q_EMIT captionsChanged();
+        Q_EMIT minimizeRequested();
+    }
 }
 
 void BoardModel::clickMemoClose() {
@@ -101,7 +122,7 @@ void BoardModel::applyShowMode(const QString &code) {
     m_memoClosed = false;
     m_fileBoxClosed = false;
     int height = kFullHeight;
-    m_hidden = code == u"b";
+    m_hidden = code == u"b" && m_trayAvailable;
     if (code == u"c") {
         m_memoClosed = true;
         height = kMemoClosedHeight;

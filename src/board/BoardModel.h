@@ -10,10 +10,15 @@
 
 /// One category tile of the file box as the board shows it.
 struct Category {
-    QString caption; // at most four characters
-    QString folder;  // root + caption + separator
+    QString caption;        // at most four characters
+    QString folder;         // root + caption + separator
+    QString noFolderReason; // set when the caption cannot name a folder, which is then empty
     bool hasTileColour = false;
     quint32 tileColour = 0;
+
+    bool hasNoFolder() const { return !noFolderReason.isEmpty(); }
+    /// What hovering the category says: its folder, or why it has none.
+    QString hoverText() const { return hasNoFolder() ? noFolderReason : folder; }
 };
 
 /// The board's state: position, panels, lock, always-on-top, transparency and
@@ -34,8 +39,18 @@ public:
 
     // Hidden in the tray, or shown.
     bool isHidden() const { return m_hidden; }
+    /// Without a tray the board is minimised to the task list instead.
     void hideToTray();
     void showFromTray();
+    /// The shown board comes to the front, out of the task list too.
+    void bringToFront();
+
+    /// Whether the desktop has a tray to hold the board. Without one a board
+    /// hidden in the tray could never come back: hiding minimises instead, a
+    /// board saved hidden starts shown, and a hidden board goes to the task
+    /// list when the tray goes.
+    bool isTrayAvailable() const { return m_trayAvailable; }
+    void setTrayAvailable(bool available);
 
     // Panel state; the close buttons' glyphs follow from it.
     bool isMemoPanelClosed() const { return m_memoClosed; }
@@ -96,6 +111,8 @@ public:
 Q_SIGNALS:
     void geometryChanged();
     void visibilityChanged();
+    void minimizeRequested();
+    void raiseRequested();
     void captionsChanged();
     void onTopChanged();
     void calendarCheckedChanged();
@@ -112,6 +129,7 @@ private:
     int m_left = 0;
     int m_height;
     bool m_hidden = false;
+    bool m_trayAvailable = true;
     bool m_memoClosed = false;
     bool m_fileBoxClosed = false;
     bool m_locked = false;

@@ -5,6 +5,7 @@
 #include "board/BoardModel.h"
 #include "common/NumericText.h"
 #include "common/ProcessValues.h"
+#include "settings/SettingRules.h"
 #include "settings/SettingsFile.h"
 
 #include <QDir>
@@ -37,6 +38,12 @@ bool isExistingFolder(const QString &path) {
 void makeFolder(const QString &path) {
     if (!QFileInfo(path).isDir())
         QDir().mkpath(path);
+}
+
+QString noFolderReason(const QString &caption) {
+    return QStringLiteral("分类标签“%1”不能用作文件夹名（不能含有“/”、“\\”或“|”，也不能是“.”或“..”），"
+                          "此分类没有文件夹，不能打开，也不能拖放文件。请在[软件设置]中修改。")
+        .arg(caption);
 }
 
 void loadFileBox(BoardModel &board, const SettingsFile &settings) {
@@ -72,8 +79,15 @@ void loadFileBox(BoardModel &board, const SettingsFile &settings) {
 
     const QString base = withTrailingSeparator(root);
     for (Category &category : categories) {
+        // A hand-edited caption such as ".." would put the folder anywhere.
+        if (!SettingRules::isFolderCaption(category.caption)) {
+            category.folder.clear();
+            category.noFolderReason = noFolderReason(category.caption);
+            continue;
+        }
         makeFolder(base + category.caption);
         category.folder = base + category.caption + QDir::separator();
+        category.noFolderReason.clear();
     }
     board.setFileBox(root, captionColour, categories);
 }

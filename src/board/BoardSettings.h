@@ -8,8 +8,10 @@ struct ProcessValues;
 /// Applies setup.ini to the board at start-up: position, panels,
 /// transparency, lock, always-on-top, security key, the file-box root (repaired
 /// and created when missing), categories, colours and their folders, user
-/// name, password and the calendar's check mark. The background picture, the
-/// calendar window and the memos are loaded by their own parts afterwards.
+/// name, password and the calendar's check mark. A category whose caption
+/// cannot name a folder gets none, and the reason instead. The background
+/// picture, the calendar window and the memos are loaded by their own parts
+/// afterwards.
 void LoadBoardSettings(BoardModel &board, const SettingsFile &settings, ProcessValues &values);
 
 /// Stores the board's layout. Runs only on an orderly unload: a board hidden

@@ -48,6 +48,11 @@ void setTextColour(QWidget *widget, const QColor &text) {
         setColours(widget, text, QColor());
 }
 
+// A tile without a folder says why in place of its size.
+QString tileTip(const Category &category, const QString &sizeTip) {
+    return category.hasNoFolder() ? category.noFolderReason : sizeTip;
+}
+
 int indexIn(const auto &widgets, const QObject *object) {
     for (int i = 0; i < int(widgets.size()); ++i) {
         if (widgets[i] == object)
@@ -85,13 +90,23 @@ BoardWindow::BoardWindow(BoardModel &model, ClockPanel &clock, ShellOpener &shel
 
     connect(&m_model, &BoardModel::geometryChanged, this, &BoardWindow::applyGeometry);
     connect(&m_model, &BoardModel::visibilityChanged, this, &BoardWindow::applyVisibility);
+    connect(&m_model, &BoardModel::minimizeRequested, this, [this] {
+        if (!isMinimized())
+            showMinimized();
+    });
+    connect(&m_model, &BoardModel::raiseRequested, this, [this] {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        show();
+        raise();
+        activateWindow();
+    });
     connect(&m_model, &BoardModel::captionsChanged, this, &BoardWindow::applyCaptions);
     connect(&m_model, &BoardModel::onTopChanged, this, &BoardWindow::applyOnTop);
     connect(&m_model, &BoardModel::fileBoxChanged, this, &BoardWindow::applyFileBox);
     connect(&m_model, &BoardModel::diskUsageChanged, this, [this] {
         m_headers[4]->setText(m_model.diskUsageText());
         for (int i = 0; i < kCategoryCount; ++i)
-            m_tiles[i]->setToolTip(m_model.tileTips()[i]);
+            m_tiles[i]->setToolTip(tileTip(m_model.categories()[i], m_model.tileTips()[i]));
     });
     connect(&m_model, &BoardModel::statusChanged, this,
             [this] { m_headers[0]->setText(m_model.statusText()); });
@@ -261,9 +276,9 @@ void BoardWindow::buildStatusStrip() {
 }
 
 void BoardWindow::applyGeometry() {
-    const QPoint target(Twips::toPixels(m_model.left()), Twips::toPixels(m_model.top()));
-    if (pos() != target)
-        move(target);
+    // Moved also where it is already: a window never moved carries no
+    // position, and a window manager places it where it likes.
+    move(Twips::toPixels(m_model.left()), Twips::toPixels(m_model.top()));
     setFixedHeight(Twips::toPixels(m_model.height()));
     refreshWhiteKey(this);
 }
@@ -285,9 +300,7 @@ void BoardWindow::applyCaptions() {
 }
 
 void BoardWindow::applyOnTop() {
-    if (testAttribute(Qt::WA_WState_Created) &&
-        bool(windowFlags() & Qt::WindowStaysOnTopHint) == m_model.isOnTop())
-        return;
+    // In place: a new native window would close whatever is open over the board.
     SetWindowFlagKeepingPlace(this, Qt::WindowStaysOnTopHint, m_model.isOnTop());
 }
 
@@ -298,7 +311,8 @@ void BoardWindow::applyFileBox() {
     for (int i = 0; i < kCategoryCount; ++i) {
         const Category &category = categories[i];
         m_categoryLabels[i]->setText(category.caption);
-        m_categoryLabels[i]->setToolTip(category.folder);
+        m_categoryLabels[i]->setToolTip(category.hoverText());
+        m_tiles[i]->setToolTip(tileTip(category, m_model.tileTips()[i]));
         setTextColour(m_categoryLabels[i], textColour);
         const QColor tile = category.hasTileColour ? WindowsColour::fromWord(category.tileColour) : kWhite;
         // A background picture covers the tiles' own colours.
@@ -330,10 +344,12 @@ void BoardWindow::showClockTexts(const ClockTexts &texts) {
 void BoardWindow::runTimer2(int index) {
     switch (index) {
     case 0:
+        HideFromTaskList(this, false); // back from full transparency
         setTextColour(m_clockLabels[1], WindowsColour::fromWord(WindowsColour::kDesktop));
         SetWindowAlpha(this, 220);
         break;
     case 1:
+        HideFromTaskList(this, false);
         setTextColour(m_clockLabels[1], kBlack);
         SetWindowAlpha(this, 100);
         break;
@@ -506,6 +522,11 @@ bool BoardWindow::eventFilter(QObject *watched, QEvent *event) {
 }
 
 bool BoardWindow::handleTileDrop(int tile, QDropEvent *event) {
+    // A category without a folder takes nothing; its tips say why.
+    if (m_model.categories()[tile].hasNoFolder()) {
+        event->ignore();
+        return true;
+    }
     QStringList paths;
     for (const QUrl &url : event->mimeData()->urls()) {
         if (url.isLocalFile())

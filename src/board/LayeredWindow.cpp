@@ -1,15 +1,20 @@
 // SPDX-License-Identifier: MIT
 #include "board/LayeredWindow.h"
 
+#include "platform/TaskListEntry.h"
+
 #include <QBitmap>
+#include <QEvent>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 namespace {
 
 constexpr int kRefreshDelayMs = 15;
 const char *const kWhiteKeyName = "WhiteKeyMask";
+const char *const kTaskListAbsenceName = "TaskListAbsence";
 
 // Computes the window's shape from what it paints.
 class WhiteKeyMask final : public QObject {
@@ -65,6 +70,45 @@ private:
     bool m_whole = false;
 };
 
+// Keeps a window out of the task list: the window manager forgets the state
+// when the window is hidden, so each showing carries it again.
+class TaskListAbsence final : public QObject {
+public:
+    explicit TaskListAbsence(QWidget *window)
+        : QObject(window)
+        , m_window(window) {
+        setObjectName(QString::fromLatin1(kTaskListAbsenceName));
+        window->installEventFilter(this);
+    }
+
+    void apply() { setSkippedByTaskList(m_window->windowHandle(), true); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        // Sent before the native window is mapped.
+        if (watched == m_window && event->type() == QEvent::Show)
+            apply();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QWidget *m_window;
+};
+
+// New flags on the window as it is. QWidget::setWindowFlags would re-create
+// a shown native window (hiding it, and closing what is open over it);
+// QWindow::setFlags hands them to the window system on the window there is.
+void setFlagsInPlace(QWidget *window, Qt::WindowFlags flags) {
+    if (flags == window->windowFlags())
+        return;
+    if (QWindow *native = window->windowHandle()) {
+        window->overrideWindowFlags(flags);
+        native->setFlags(flags);
+    } else {
+        window->setWindowFlags(flags);
+    }
+}
+
 WhiteKeyMask *whiteKeyOf(const QWidget *window) {
     return window ? window->findChild<WhiteKeyMask *>(QString::fromLatin1(kWhiteKeyName),
                                                       Qt::FindDirectChildrenOnly)
@@ -100,18 +144,27 @@ void SetWindowWhiteKey(QWidget *window) {
 }
 
 void SetWindowFlagKeepingPlace(QWidget *window, Qt::WindowType flag, bool on) {
-    const bool wasVisible = window->isVisible();
-    const QPoint position = window->pos();
-    window->setWindowFlag(flag, on);
-    if (wasVisible) {
-        window->move(position);
-        window->show();
-    }
+    Qt::WindowFlags flags = window->windowFlags();
+    flags.setFlag(flag, on);
+    setFlagsInPlace(window, flags);
 }
 
-void HideFromTaskList(QWidget *window) {
-    if (!(window->windowFlags() & Qt::Tool))
-        SetWindowFlagKeepingPlace(window, Qt::Tool, true);
+void HideFromTaskList(QWidget *window, bool hidden) {
+    // Qt::Tool holds the bit of Qt::Window: only the type tells them apart.
+    if ((window->windowType() == Qt::Tool) == hidden)
+        return;
+    setFlagsInPlace(window,
+                    (window->windowFlags() & ~Qt::WindowType_Mask) | (hidden ? Qt::Tool : Qt::Window));
+    auto *absence = static_cast<TaskListAbsence *>(
+        window->findChild<QObject *>(QString::fromLatin1(kTaskListAbsenceName), Qt::FindDirectChildrenOnly));
+    if (hidden) {
+        if (!absence)
+            absence = new TaskListAbsence(window);
+        absence->apply();
+    } else {
+        delete absence;
+        setSkippedByTaskList(window->windowHandle(), false);
+    }
 }
 
 bool hasWhiteKey(const QWidget *window) {

@@ -19,12 +19,13 @@ void SetWindowWhiteKey(QWidget *window);
 
 bool hasWhiteKey(const QWidget *window);
 
-/// Sets or clears a window flag; a shown window stays shown where it was
-/// (changing flags unmaps it).
+/// Sets or clears a window flag on the native window there is: it stays
+/// shown where it was, and so does whatever is open over it.
 void SetWindowFlagKeepingPlace(QWidget *window, Qt::WindowType flag, bool on);
 
-/// The window gets no entry in the task list.
-void HideFromTaskList(QWidget *window);
+/// The window gets no entry in the task list (a tool window, skipped by the
+/// task list), or with hidden false gets it back; in place, as above.
+void HideFromTaskList(QWidget *window, bool hidden = true);
 
 /// Recomputes the shape of a white-keyed window soon (repeated calls within a
 /// few milliseconds cost one recomputation): where changed (window

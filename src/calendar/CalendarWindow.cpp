@@ -4,6 +4,7 @@
 #include "board/LayeredWindow.h"
 #include "calendar/CalendarPlacement.h"
 #include "calendar/PaintedWhiteKey.h"
+#include "common/InstallLayout.h"
 #include "common/Transparency.h"
 #include "common/Twips.h"
 #include "common/WindowsColour.h"
@@ -56,11 +57,7 @@ QString CalendarWindow::missingPageMessage() {
 }
 
 QString CalendarWindow::pagePathFor(const QString &appFolder, const QString &programFolder) {
-    const QString own = appFolder + QStringLiteral("wnl.dat");
-    if (QFileInfo(own).isFile())
-        return own;
-    const QString installed = programFolder + QStringLiteral("/wnl.dat");
-    return QFileInfo(installed).isFile() ? installed : own;
+    return InstallLayout::sharedFile(appFolder, programFolder, QStringLiteral("wnl.dat"));
 }
 
 bool CalendarWindow::load() {
@@ -99,10 +96,12 @@ void CalendarWindow::runTimer1(int index) {
     switch (index) {
     case 0:
         m_whiteKey->setOn(false);
+        HideFromTaskList(this, false);
         SetWindowAlpha(this, 230);
         break;
     case 1:
         m_whiteKey->setOn(false);
+        HideFromTaskList(this, false);
         SetWindowAlpha(this, 100);
         break;
     case 2: {
@@ -136,7 +135,8 @@ void CalendarWindow::showToday(QDate today) {
 
 CalendarWindow::ViewFactory calendarModuleFactory() {
     using Create = QWidget *(*)(QWidget *);
-    static QLibrary module(QCoreApplication::applicationDirPath() + QStringLiteral("/libtackora_calendar"));
+    static QLibrary module(InstallLayout::modulePath(QCoreApplication::applicationDirPath(),
+                                                     QStringLiteral("libtackora_calendar.so")));
     static Create create = nullptr;
     if (!create && (module.isLoaded() || module.load()))
         create = reinterpret_cast<Create>(module.resolve("tackoraCreateCalendarView"));

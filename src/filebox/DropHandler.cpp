@@ -80,6 +80,12 @@ bool DropHandler::drop(int index, const QStringList &paths, const std::array<Dro
     if (index < 0 || index > kSafe || paths.isEmpty())
         return false;
     const DropCategory &category = categories[index];
+    // A caption that names no folder leaves it empty, which would mean the
+    // working folder.
+    if (category.folder.isEmpty()) {
+        m_status.showStatus(QStringLiteral("分类“%1”没有文件夹，不能存放文件!").arg(category.caption));
+        return false;
+    }
     QDir().mkpath(category.folder);
     if (index == kSafe)
         return safeLoop(paths, category);

@@ -30,7 +30,7 @@ public:
     void dragEnter(bool hasFileList);
 
     /// Handles a drop of paths on tile index. False when the disk usage need
-    /// not be refreshed (the safe without a key).
+    /// not be refreshed (the safe without a key, a category without a folder).
     bool drop(int index, const QStringList &paths, const std::array<DropCategory, 9> &categories);
 
     /// Opens the settings window (the safe's "set a key now?" answered Yes).

@@ -2,6 +2,7 @@
 #include "platform/Autorun.h"
 
 #include "common/AtomicFile.h"
+#include "common/InstallLayout.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -79,8 +80,10 @@ QString XdgAutorun::unwritableCharacter(const QString &text) {
 }
 
 QString XdgAutorun::homeArgument() const {
+    // Only the folder the program would take by itself goes without --home.
     const QString executableFolder = QFileInfo(m_programPath).absolutePath();
-    if (QDir::cleanPath(m_programFolder) == QDir::cleanPath(executableFolder))
+    if (QDir::cleanPath(m_programFolder) ==
+        QDir::cleanPath(InstallLayout::defaultProgramFolder(executableFolder)))
         return QString();
     return QDir::cleanPath(m_programFolder);
 }

@@ -2,8 +2,9 @@
 #include "platform/QtTrayHost.h"
 
 namespace {
-constexpr int kRetryIntervalMs = 2000;
-constexpr int kRetries = 60; // two minutes of waiting for the desktop's tray
+// Qt tells of no tray coming or going: it is asked, now and then (each
+// answer may cost a round trip to the X server or the session bus).
+constexpr int kWatchIntervalMs = 2000;
 
 QSystemTrayIcon::MessageIcon balloonIcon(int iconFlags) {
     switch (iconFlags) {
@@ -21,9 +22,17 @@ QSystemTrayIcon::MessageIcon balloonIcon(int iconFlags) {
 
 QtTrayHost::QtTrayHost(const QIcon &icon, QObject *parent)
     : TrayHost(parent)
-    , m_icon(icon) {
-    m_retry.setInterval(kRetryIntervalMs);
-    connect(&m_retry, &QTimer::timeout, this, &QtTrayHost::retryShow);
+    , m_icon(icon)
+    , m_notifications(icon.pixmap(48).toImage(), QStringLiteral("org.tackora.Tackora")) {
+    // A service that refuses a balloon leaves it to the tray.
+    connect(&m_notifications, &DesktopNotifications::failed, this,
+            [this](const QString &title, const QString &text, int iconFlags) {
+                m_icon.showMessage(title, text, balloonIcon(iconFlags));
+            });
+    setAvailable(QSystemTrayIcon::isSystemTrayAvailable());
+    m_watch.setInterval(kWatchIntervalMs);
+    connect(&m_watch, &QTimer::timeout, this, &QtTrayHost::checkAvailability);
+    m_watch.start();
     connect(&m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         // Every release of the left button is a click: the second click of a
         // quick pair arrives as DoubleClick and toggles the board again.
@@ -38,22 +47,16 @@ void QtTrayHost::showIcon(const QString &tip) {
     m_wanted = true;
     m_icon.setToolTip(tip);
     m_icon.show();
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        m_retriesLeft = kRetries;
-        m_retry.start();
-    }
 }
 
-void QtTrayHost::retryShow() {
-    if (!m_wanted || --m_retriesLeft <= 0) {
-        m_retry.stop();
-        return;
-    }
-    if (QSystemTrayIcon::isSystemTrayAvailable()) {
-        m_retry.stop();
+void QtTrayHost::checkAvailability() {
+    const bool available = QSystemTrayIcon::isSystemTrayAvailable();
+    if (available && !isAvailable() && m_wanted) {
+        // A tray that came: the icon goes into it.
         m_icon.hide();
         m_icon.show();
     }
+    setAvailable(available);
 }
 
 void QtTrayHost::setTip(const QString &tip) {
@@ -63,11 +66,11 @@ void QtTrayHost::setTip(const QString &tip) {
 void QtTrayHost::showBalloon(const QString &title, const QString &text, int iconFlags) {
     if (title.isEmpty() && text.isEmpty())
         return; // nothing replaces a balloon on show but the next one
-    m_icon.showMessage(title, text, balloonIcon(iconFlags));
+    if (!m_notifications.notify(title, text, iconFlags))
+        m_icon.showMessage(title, text, balloonIcon(iconFlags));
 }
 
 void QtTrayHost::removeIcon() {
     m_wanted = false;
-    m_retry.stop();
     m_icon.hide();
 }

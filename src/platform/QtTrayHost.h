@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "platform/DesktopNotifications.h"
 #include "platform/TrayHost.h"
 
 #include <QIcon>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
-/// The tray icon on QSystemTrayIcon. At log-in the desktop's tray may come up
-/// after the program; the icon is then shown once it does.
+/// The tray icon on QSystemTrayIcon. The desktop's tray is watched for the
+/// whole run: it may come up after the program (at log-in), go, or never be
+/// there (the icon is then shown whenever it comes). Balloons go to the
+/// desktop's notification service where the session has one, else to the tray.
 class QtTrayHost final : public TrayHost {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(QtTrayHost)
@@ -21,10 +24,10 @@ public:
     void removeIcon() override;
 
 private:
-    void retryShow();
+    void checkAvailability();
 
     QSystemTrayIcon m_icon;
-    QTimer m_retry;
-    int m_retriesLeft = 0;
+    DesktopNotifications m_notifications;
+    QTimer m_watch;
     bool m_wanted = false;
 };

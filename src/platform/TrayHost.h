@@ -5,7 +5,7 @@
 #include <QString>
 
 /// The notification-area icon of the desktop: shown with a tip, balloons on it,
-/// removed; reports left and right clicks.
+/// removed; reports left and right clicks, and whether the desktop has a tray.
 class TrayHost : public QObject {
     Q_OBJECT
 public:
@@ -18,7 +18,18 @@ public:
     virtual void showBalloon(const QString &title, const QString &text, int iconFlags) = 0;
     virtual void removeIcon() = 0;
 
+    /// Whether the desktop has a tray to show the icon in, as last checked;
+    /// availabilityChanged tells of each change while the program runs.
+    bool isAvailable() const { return m_available; }
+
 Q_SIGNALS:
     void leftClicked();
     void rightClicked();
+    void availabilityChanged(bool available);
+
+protected:
+    void setAvailable(bool available);
+
+private:
+    bool m_available = true;
 };

@@ -2,6 +2,7 @@
 #include "settings/ProfileFormat.h"
 
 #include "common/AnsiCodec.h"
+#include "settings/ProfileEncoding.h"
 
 namespace ProfileFormat {
 namespace {
@@ -73,12 +74,15 @@ QByteArray borrowed(QByteArrayView bytes) {
 
 } // namespace
 
-// One pass over the lines, keeping nothing of a blank line.
+// One pass over the lines, keeping nothing of a blank line. A byte-order mark
+// some editors put first would hide the first section; it is passed over and
+// kept as it is.
 Profile::Profile(QByteArray file)
-    : m_file(std::move(file)) {
+    : m_file(std::move(file))
+    , m_bodyStart(ProfileEncoding::startsWithBom(m_file) ? ProfileEncoding::kUtf8Bom.size() : 0) {
     const char *bytes = m_file.constData();
     const qsizetype size = m_file.size();
-    qsizetype pos = 0;
+    qsizetype pos = m_bodyStart;
     while (pos < size) {
         const qsizetype start = pos;
         while (pos < size && bytes[pos] != '\r' && bytes[pos] != '\n')
@@ -187,7 +191,7 @@ QByteArray Profile::withValue(QByteArrayView section, QByteArrayView key, QByteA
         return result;
     }
     result.append(file);
-    if (!file.isEmpty() && file.back() != '\n' && file.back() != '\r')
+    if (file.size() > m_bodyStart && file.back() != '\n' && file.back() != '\r')
         result.append(eol);
     result.append('[').append(cleanSection).append(']').append(eol);
     result.append(cleanKey).append('=').append(cleanValue).append(eol);

@@ -25,7 +25,8 @@ std::optional<QByteArray> readValue(QByteArrayView file, QByteArrayView section,
 /// was. A missing key goes after the last line of its section, a missing
 /// section at the end of the file, both with the file's own line ends (CRLF
 /// for a new file). Value bytes after a NUL are dropped, and CR or LF in any
-/// name or value become blanks so that no line can be injected.
+/// name or value become blanks so that no line can be injected. A UTF-8
+/// byte-order mark at the start is no part of the first line, and stays.
 QByteArray writeValue(QByteArrayView file, QByteArrayView section, QByteArrayView key, QByteArrayView value);
 
 /// A file parsed once, for many reads and writes: where its sections and keys
@@ -65,6 +66,7 @@ private:
     Found locate(QByteArrayView section, QByteArrayView key) const;
 
     QByteArray m_file;
+    qsizetype m_bodyStart = 0; // after a byte-order mark
     QList<Section> m_sections;
     QList<Key> m_keys;
     qsizetype m_lineEndStart = 0; // the file's first line end

@@ -4,6 +4,7 @@
 #include "common/AnsiCodec.h"
 #include "common/AtomicFile.h"
 #include "settings/ProfileCache.h"
+#include "settings/ProfileEncoding.h"
 #include "settings/ProfileFormat.h"
 
 #include <QFile>
@@ -75,7 +76,12 @@ QString SettingsFile::ReadSetting(const QString &section, const QString &key) co
     if (!file.profile)
         return {};
     const auto value = file.profile->value(AnsiCodec::encode(section), AnsiCodec::encode(key));
-    return value ? TrimAtNul(AnsiCodec::decode(*value)) : QString();
+    return value ? TrimAtNul(ProfileEncoding::decode(*value)) : QString();
+}
+
+ProfileEncoding::Finding SettingsFile::examineEncoding() const {
+    const ProfileCache::Loaded file = ProfileCache::shared().load(path());
+    return file.profile ? ProfileEncoding::examine(file.profile->bytes()) : ProfileEncoding::Finding();
 }
 
 bool SettingsFile::WriteSetting(const QString &section, const QString &key, const QString &value,
@@ -97,10 +103,23 @@ bool SettingsFile::WriteSetting(const QString &section, const QString &key, cons
         return fail(QStringLiteral("无法读取 %1").arg(link));
     if (file.profile && isReadOnly(*target))
         return fail(QStringLiteral("%1 是只读文件，不能写入").arg(targetPath));
+    const QByteArray sectionBytes = AnsiCodec::encode(section);
+    const QByteArray keyBytes = AnsiCodec::encode(key);
+    // Bytes GBK cannot decode cannot be encoded again from what was read:
+    // written back as read they stay, and a value made from them is refused.
+    if (file.profile) {
+        const auto stored = file.profile->value(sectionBytes, keyBytes);
+        if (stored && ProfileEncoding::firstUndecodable(*stored) >= 0 &&
+            TrimAtNul(value) == ProfileEncoding::decode(*stored))
+            return true;
+    }
+    if (TrimAtNul(value).contains(QChar::ReplacementCharacter))
+        return fail(QStringLiteral("%1 中[%2]的 %3 未写入：这个值里有从无法按 GBK 读取的字节得来的字符，"
+                                   "写入会毁掉原来的字节")
+                        .arg(link, section, key));
     const ProfileFormat::Profile none;
     const ProfileFormat::Profile &before = file.profile ? *file.profile : none;
-    QByteArray after = before.withValue(AnsiCodec::encode(section), AnsiCodec::encode(key),
-                                        AnsiCodec::encode(TrimAtNul(value)));
+    QByteArray after = before.withValue(sectionBytes, keyBytes, AnsiCodec::encode(TrimAtNul(value)));
     if (file.profile && after == before.bytes())
         return true;
     if (!writeFileAtomically(targetPath, after, error))

@@ -2,9 +2,13 @@
 #include "shell/ProgramMenu.h"
 
 #include "board/BoardModel.h"
+#include "common/InstallLayout.h"
+#include "common/WebPages.h"
 #include "platform/ShellOpener.h"
 #include "shell/ShutdownHelper.h"
 
+#include <QApplication>
+#include <QCoreApplication>
 #include <QFileInfo>
 
 ProgramMenu::ProgramMenu(BoardModel &board, ShutdownHelper &shutdown, ShellOpener &shell,
@@ -39,16 +43,26 @@ ProgramMenu::ProgramMenu(BoardModel &board, ShutdownHelper &shutdown, ShellOpene
     QMenu *about = addMenu(QStringLiteral("关于软件"));
     about->setObjectName(QStringLiteral("App_About"));
     about->menuAction()->setObjectName(QStringLiteral("App_About"));
-    const QString helpFile = appFolder + QStringLiteral("软件使用帮助.txt");
+    // The program folder's own help first, else the one installed with the program.
     connect(addEntry(about, "App_Help", QStringLiteral("使用帮助")), &QAction::triggered, this,
-            [&shell, helpFile] {
+            [&shell, appFolder] {
+                const QString helpFile = InstallLayout::sharedFile(
+                    appFolder, QCoreApplication::applicationDirPath(), QStringLiteral("软件使用帮助.txt"));
                 if (QFileInfo(helpFile).isFile())
                     shell.openPath(helpFile);
             });
-    connect(addEntry(about, "App_Update", QStringLiteral("软件升级")), &QAction::triggered, this,
-            [&shell] { shell.openUrl(updatePageAddress()); });
-    connect(addEntry(about, "App_Game", QStringLiteral("Zovalo")), &QAction::triggered, this,
-            [&shell] { shell.openUrl(gamesPageAddress()); });
+    // Entries that would lead to no page are not shown.
+    const auto addWebEntry = [this, about, &shell](const char *name, const QString &caption,
+                                                   const QString &address) {
+        QAction *action = addEntry(about, name, caption);
+        action->setVisible(!address.isEmpty());
+        connect(action, &QAction::triggered, this, [&shell, address] {
+            if (!address.isEmpty())
+                shell.openUrl(address);
+        });
+    };
+    addWebEntry("App_Update", QStringLiteral("软件升级"), updatePageAddress());
+    addWebEntry("App_Game", QStringLiteral("Zovalo"), gamesPageAddress());
 
     QMenu *shutdownMenu = addMenu(QStringLiteral("关机助手"));
     shutdownMenu->setObjectName(QStringLiteral("App_Shoudown"));
@@ -74,11 +88,11 @@ ProgramMenu::ProgramMenu(BoardModel &board, ShutdownHelper &shutdown, ShellOpene
 }
 
 QString ProgramMenu::updatePageAddress() {
-    return QStringLiteral("https://tackora.example/update");
+    return WebPages::update();
 }
 
 QString ProgramMenu::gamesPageAddress() {
-    return QStringLiteral("https://tackora.example/games");
+    return WebPages::games();
 }
 
 QAction *ProgramMenu::entry(const QString &name) const {
@@ -91,6 +105,13 @@ QAction *ProgramMenu::entry(const QString &name) const {
             return menu->menuAction();
     }
     return nullptr;
+}
+
+bool ProgramMenu::popupAt(const QPoint &position) {
+    if (QApplication::activeModalWidget())
+        return false;
+    popup(position);
+    return true;
 }
 
 QAction *ProgramMenu::addEntry(QMenu *menu, const char *name, const QString &caption) {

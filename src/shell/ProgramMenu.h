@@ -22,6 +22,10 @@ public:
     /// The action of an entry by its name ("App_Exit").
     QAction *entry(const QString &name) const;
 
+    /// Pops the menu up at position unless an application-modal window is
+    /// open: its entries would act under that window. False when it did not.
+    bool popupAt(const QPoint &position);
+
 Q_SIGNALS:
     void safeRequested();
     void calendarToggleRequested();

@@ -5,6 +5,7 @@
 #include "common/ProcessValues.h"
 #include "platform/ShutdownRunner.h"
 #include "platform/UserDialogs.h"
+#include "settings/SettingRules.h"
 
 #include <QDate>
 #include <QRegularExpression>
@@ -61,7 +62,8 @@ ShutdownInput checkShutdownInput(const QString &answer) {
         return ShutdownInput::Empty;
     if (!isDateOrTime(answer))
         return ShutdownInput::NotATime;
-    if (CountOccurrences(answer, QStringLiteral(":")) != 2 || answer.size() != 8)
+    // The clock compares its own "HH:mm:ss": any other form would never fire.
+    if (!SettingRules::isClockTime(answer))
         return ShutdownInput::WrongFormat;
     return ShutdownInput::Accepted;
 }

@@ -19,7 +19,7 @@ bool isDateOrTime(const QString &text);
 enum class ShutdownInput {
     Empty,       // nothing typed, or Cancel: nothing happens
     NotATime,    // not a date or time at all
-    WrongFormat, // a date or time, but not "hh:mm:ss"
+    WrongFormat, // a date or time, but not "hh:mm:ss" as the clock shows it
     Accepted,
 };
 ShutdownInput checkShutdownInput(const QString &answer);

@@ -4,6 +4,7 @@
 #include <QObject>
 
 class BoardModel;
+class TrayHost;
 class UserDialogs;
 struct ProcessValues;
 
@@ -19,12 +20,22 @@ public:
 
     void leftClick();
     void rightClick();
+    /// Another start of the program: the board comes back and to the front,
+    /// after the user password when it was hidden in the tray.
+    void bringBack();
 
 Q_SIGNALS:
     void menuRequested();
 
 private:
+    /// The user password asked when one is set; a wrong answer is told.
+    bool passwordAccepted();
+
     BoardModel &m_board;
     UserDialogs &m_dialogs;
     const ProcessValues &m_values;
 };
+
+/// The board follows the desktop's tray for the whole run, from now on: with
+/// none, hiding minimises it (BoardModel::setTrayAvailable).
+void followTrayAvailability(BoardModel &board, TrayHost &tray);

@@ -9,6 +9,7 @@
 #include "TestSupport.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -210,6 +211,57 @@ private Q_SLOTS:
             QVERIFY2(QFileInfo(category.folder).isDir(), qPrintable(category.folder));
         QVERIFY(QFileInfo(root + QStringLiteral("/公文公文")).isDir());
         QVERIFY(!QFileInfo::exists(root + QStringLiteral("/公文公文报告")));
+    }
+
+    void captionThatIsNoFolderNameGetsNoFolder_data() {
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("up and across") << QStringLiteral("../x");
+        QTest::newRow("a separator") << QStringLiteral("a/b");
+        QTest::newRow("the parent") << QStringLiteral("..");
+        QTest::newRow("the root itself") << QStringLiteral(".");
+        QTest::newRow("a backslash") << QStringLiteral("a\\b");
+    }
+    void captionThatIsNoFolderNameGetsNoFolder() {
+        QFETCH(QString, caption);
+        // The program folder one level down, so that "../" stays in the test's folder.
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("app")));
+        const SettingsFile settings(dir.filePath(QStringLiteral("app")));
+        writeDefaultSettings(settings);
+        // On an ordinary tile and on the safe.
+        settings.WriteSetting(QStringLiteral("FILEBOX"), QStringLiteral("FB_list"),
+                              caption + QStringLiteral("|报告|报表|图片|音乐|视频|软件|资料|") + caption);
+        BoardModel board;
+        ProcessValues values;
+        LoadBoardSettings(board, settings, values);
+
+        const QString root = settings.AppFolder() + QStringLiteral("filebox");
+        QCOMPARE(board.fileBoxRoot(), root);
+        for (const int refused : {0, 8}) {
+            const Category &category = board.categories()[refused];
+            QCOMPARE(category.caption, caption);
+            QVERIFY(category.folder.isEmpty());
+            // Hovering says why, naming the caption.
+            QVERIFY2(category.hoverText().contains(u'“' + caption + u'”') &&
+                         category.hoverText().contains(QStringLiteral("不能用作文件夹名")),
+                     qPrintable(category.hoverText()));
+        }
+        QCOMPARE(board.categories()[1].hoverText(), board.categories()[1].folder);
+        // Nothing but the root and the seven good folders was made.
+        QStringList made;
+        QDirIterator walk(dir.path(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                          QDirIterator::Subdirectories);
+        while (walk.hasNext())
+            made.append(QDir(dir.path()).relativeFilePath(walk.next()));
+        made.sort();
+        QStringList expected{QStringLiteral("app"), QStringLiteral("app/filebox"),
+                             QStringLiteral("app/setup.ini")};
+        for (int i = 1; i < 8; ++i) {
+            QCOMPARE(board.categories()[i].folder, root + u'/' + board.categories()[i].caption + u'/');
+            expected.append(QStringLiteral("app/filebox/") + board.categories()[i].caption);
+        }
+        expected.sort();
+        QCOMPARE(made, expected);
     }
 
     void existingRootWithTrailingSeparatorIsKept() {

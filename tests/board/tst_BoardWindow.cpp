@@ -9,18 +9,64 @@
 #include "TestSupport.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QLabel>
 #include <QMimeData>
 #include <QPainter>
+#include <QPlatformSurfaceEvent>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrl>
+#include <QWindow>
 
 namespace {
 QColor textColour(const QWidget *widget) {
     return widget->palette().color(QPalette::WindowText);
 }
+
+// An application-modal dialog over window, as the settings window or a
+// message box is.
+struct ModalDialog {
+    explicit ModalDialog(QWidget *window)
+        : dialog(window) {
+        dialog.setWindowModality(Qt::ApplicationModal);
+        dialog.show();
+    }
+    bool stillOpen() const { return dialog.isVisible() && QApplication::activeModalWidget() == &dialog; }
+    QDialog dialog;
+};
+
+// Watches the board's native window: hiding it or destroying its surface,
+// as re-creating it does, would close what is open over it.
+class NativeWindowWatch final : public QObject {
+public:
+    explicit NativeWindowWatch(const QWidget &widget)
+        : m_window(widget.windowHandle())
+        , m_id(m_window ? m_window->winId() : 0) {
+        if (m_window)
+            m_window->installEventFilter(this);
+    }
+    bool untouched(const QWidget &widget) const {
+        return m_window && widget.windowHandle() == m_window && m_window->winId() == m_id &&
+               m_window->isVisible() && m_interruptions == 0;
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::Hide ||
+            (event->type() == QEvent::PlatformSurface &&
+             static_cast<QPlatformSurfaceEvent *>(event)->surfaceEventType() ==
+                 QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed))
+            ++m_interruptions;
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QWindow *m_window;
+    WId m_id;
+    int m_interruptions = 0;
+};
 } // namespace
 
 class tst_BoardWindow : public QObject {
@@ -115,6 +161,120 @@ private Q_SLOTS:
         QCOMPARE(f.label(QStringLiteral("LabAn(0)"))->text(), QStringLiteral("口"));
         f.model.showFromTray();
         QVERIFY(f.window.isVisible());
+    }
+
+    // The stored position is the window's own before it is first shown, the
+    // top left corner too: a window without one is placed by the window manager.
+    void storedPositionIsAppliedBeforeTheFirstShow_data() {
+        QTest::addColumn<int>("top");
+        QTest::addColumn<int>("left");
+        QTest::newRow("top left corner") << 0 << 0;
+        QTest::newRow("elsewhere") << 1500 << 3000;
+    }
+    void storedPositionIsAppliedBeforeTheFirstShow() {
+        QFETCH(int, top);
+        QFETCH(int, left);
+        Fixture f;
+        f.model.setPosition(top, left);
+        QVERIFY(f.window.testAttribute(Qt::WA_Moved));
+        QCOMPARE(f.window.pos(), QPoint(left / 15, top / 15));
+    }
+
+    void withoutTrayHidingMinimisesToTheTaskList() {
+        Fixture f;
+        f.model.setTrayAvailable(false);
+        f.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        f.click(QStringLiteral("LabAn(0)"));
+        QVERIFY(!f.model.isHidden());
+        QVERIFY(f.window.isVisible());
+        QVERIFY(f.window.isMinimized());
+        QCOMPARE(f.label(QStringLiteral("LabAn(0)"))->text(), QStringLiteral("X"));
+
+        f.window.showNormal();
+        f.window.showMinimized(); // the window manager's own minimise
+        QVERIFY(!f.model.isHidden());
+        QVERIFY(f.window.isVisible());
+        QVERIFY(f.window.isMinimized());
+        QCOMPARE(f.model.ShowMode(), QStringLiteral("a"));
+    }
+
+    void boardHiddenInTheTrayGoesToTheTaskListWhenTheTrayGoes() {
+        Fixture f;
+        f.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        f.click(QStringLiteral("LabAn(0)"));
+        QVERIFY(!f.window.isVisible());
+        f.model.setTrayAvailable(false);
+        QVERIFY(!f.model.isHidden());
+        QVERIFY(f.window.isVisible());
+        QVERIFY(f.window.isMinimized());
+        QCOMPARE(f.label(QStringLiteral("LabAn(0)"))->text(), QStringLiteral("X"));
+        // A tray that comes back changes nothing until the board is hidden again.
+        f.model.setTrayAvailable(true);
+        QVERIFY(f.window.isVisible());
+        f.window.showNormal();
+        f.click(QStringLiteral("LabAn(0)"));
+        QVERIFY(!f.window.isVisible());
+    }
+
+    void bringToFrontRestoresAMinimisedBoard() {
+        Fixture f;
+        f.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        f.model.setTrayAvailable(false);
+        f.window.showMinimized();
+        f.model.bringToFront();
+        QVERIFY(f.window.isVisible());
+        QVERIFY(!f.window.isMinimized());
+    }
+
+    // Always on top is a hint on the board's own native window: a new one
+    // would close an open modal window and lose what was typed in it.
+    void alwaysOnTopChangesInPlaceUnderAModalWindow() {
+        Fixture f;
+        f.model.setPosition(1500, 1500);
+        f.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        const NativeWindowWatch native(f.window);
+        ModalDialog modal(&f.window);
+        for (const bool onTop : {true, false}) {
+            f.model.setOnTop(onTop);
+            QCOMPARE(bool(f.window.windowFlags() & Qt::WindowStaysOnTopHint), onTop);
+            QCOMPARE(bool(f.window.windowHandle()->flags() & Qt::WindowStaysOnTopHint), onTop);
+            QVERIFY(native.untouched(f.window));
+            QCOMPARE(f.window.pos(), QPoint(100, 100));
+            QVERIFY(modal.stillOpen());
+        }
+    }
+
+    // Full transparency takes the board out of the task list, on its own
+    // native window; each other mode puts it back.
+    void fullTransparencyLeavesTheTaskListInPlace_data() {
+        QTest::addColumn<QString>("next");
+        QTest::newRow("to slight") << QStringLiteral("a");
+        QTest::newRow("to half") << QStringLiteral("b");
+    }
+    void fullTransparencyLeavesTheTaskListInPlace() {
+        QFETCH(QString, next);
+        Fixture f;
+        f.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        const NativeWindowWatch native(f.window);
+        ModalDialog modal(&f.window);
+        f.model.applyTransparency(QStringLiteral("c"));
+        QTRY_VERIFY(hasWhiteKey(&f.window));
+        QCOMPARE(f.window.windowType(), Qt::Tool);
+        QCOMPARE(f.window.windowHandle()->type(), Qt::Tool);
+        QVERIFY(native.untouched(f.window));
+        QVERIFY(modal.stillOpen());
+
+        f.model.applyTransparency(next);
+        QTRY_VERIFY(!hasWhiteKey(&f.window));
+        QCOMPARE(f.window.windowType(), Qt::Window);
+        QCOMPARE(f.window.windowHandle()->type(), Qt::Window);
+        QVERIFY(native.untouched(f.window));
+        QVERIFY(modal.stillOpen());
     }
 
     void headerDragMovesUnlessLocked() {
@@ -368,6 +528,35 @@ private Q_SLOTS:
                  QStringLiteral("[磁盘:1G 已用:0.5M 剩余:0.5G]"));
         QCOMPARE(f.window.findChild<QWidget *>(QStringLiteral("Picture1(7)"))->toolTip(),
                  QStringLiteral("占用：0.5M"));
+    }
+
+    void categoryWithoutAFolderSaysWhyAndTakesNoDrop() {
+        Fixture f;
+        std::array<Category, 9> categories = f.model.categories();
+        categories[2].caption = QStringLiteral("..");
+        categories[2].noFolderReason = QStringLiteral("“..”不能用作文件夹名");
+        categories[3].folder = QStringLiteral("/tmp/box/图片/");
+        f.model.setFileBox(QStringLiteral("/tmp/box"), QString(), categories);
+        std::array<QString, 9> tips;
+        tips.fill(QStringLiteral("占用：0M"));
+        f.model.setDiskUsage(QStringLiteral("[..]"), tips);
+        const auto tile = [&f](int i) {
+            return f.window.findChild<QWidget *>(QStringLiteral("Picture1(%1)").arg(i));
+        };
+        QCOMPARE(f.label(QStringLiteral("LabBox(2)"))->toolTip(), categories[2].noFolderReason);
+        QCOMPARE(tile(2)->toolTip(), categories[2].noFolderReason);
+        QCOMPARE(f.label(QStringLiteral("LabBox(3)"))->toolTip(), QStringLiteral("/tmp/box/图片/"));
+        QCOMPARE(tile(3)->toolTip(), QStringLiteral("占用：0M"));
+
+        QSignalSpy dropped(&f.window, &BoardWindow::filesDropped);
+        QMimeData files;
+        files.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/a.jpg"))});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(tile(2), &enter);
+        QVERIFY(!enter.isAccepted());
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(tile(2), &drop);
+        QCOMPARE(dropped.size(), 0);
     }
 
     void clockTicksKeepTheWhiteKeyShapeWhole() {

@@ -3,85 +3,12 @@
 // program folder, driven with xdotool, ended the way a desktop ends it.
 #include "settings/SettingsFile.h"
 
+#include "E2eSupport.h"
 #include "TestSupport.h"
 
-#include <QElapsedTimer>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTest>
 
-namespace {
-
-QString programPath() {
-    return qEnvironmentVariable("TACKORA_BINARY_DIR") + QStringLiteral("/bin/tackora");
-}
-
-QString xdotool(const QStringList &arguments) {
-    QProcess process;
-    process.start(QStringLiteral("xdotool"), arguments);
-    process.waitForFinished(10000);
-    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-}
-
-// The id of the visible window whose title is exactly name, waiting for it.
-QString waitForWindow(const QString &name, int timeoutMs = 20000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < timeoutMs) {
-        const QString ids =
-            xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                     u'^' + QRegularExpression::escape(name) + u'$'});
-        if (!ids.isEmpty())
-            return ids.split(u'\n').first();
-        QTest::qWait(50);
-    }
-    return QString();
-}
-
-bool windowVisible(const QString &name) {
-    return !xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                     u'^' + QRegularExpression::escape(name) + u'$'})
-                .isEmpty();
-}
-
-QString command(const QString &program, const QStringList &arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(10000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-// The centre of the program's icon as the tray embeds it, in screen
-// coordinates, or a null point while it is not there.
-QPoint trayIconCentre() {
-    static const QRegularExpression icon(
-        QString::fromUtf8(R"("Tackora": \("tackora" "Tackora"\)\s+(\d+)x(\d+)\+\S+\s+\+(-?\d+)\+(-?\d+))"));
-    const QString tree =
-        command(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")});
-    for (const QString &line : tree.split(u'\n')) {
-        const QRegularExpressionMatch match = icon.match(line);
-        if (match.hasMatch() && match.captured(1).toInt() <= 64)
-            return QPoint(match.captured(3).toInt() + match.captured(1).toInt() / 2,
-                          match.captured(4).toInt() + match.captured(2).toInt() / 2);
-    }
-    return QPoint();
-}
-
-// Clicks the program's tray icon, found afresh each time: the tray moves its
-// icons when another program's icon comes or goes.
-bool clickTrayIcon(int button) {
-    QPoint icon;
-    for (int attempt = 0; attempt < 100 && (icon = trayIconCentre()).isNull(); ++attempt)
-        QTest::qWait(100);
-    if (icon.isNull())
-        return false;
-    xdotool({QStringLiteral("mousemove"), QString::number(icon.x()), QString::number(icon.y())});
-    xdotool({QStringLiteral("click"), QString::number(button)});
-    return true;
-}
-
-} // namespace
+using namespace e2e;
 
 class tst_EndToEnd : public QObject {
     Q_OBJECT
@@ -149,6 +76,31 @@ private Q_SLOTS:
 
         first.terminate();
         QVERIFY(first.waitForFinished(10000));
+    }
+
+    // Starting the program again brings back a board hidden in the tray; the
+    // second copy still only warns.
+    void secondCopyBringsBackABoardHiddenInTheTray() {
+        QTemporaryDir home;
+        QProcess first;
+        startProgram(first, home.path());
+        QVERIFY(!waitForWindow(kBoardTitle).isEmpty());
+        QVERIFY(clickTrayIcon(1));
+        QVERIFY(waitUntil([] { return !windowVisible(kBoardTitle); }, 5000));
+
+        QProcess second;
+        startProgram(second, home.path());
+        const QString warning = waitForWindow(QStringLiteral("警告"));
+        QVERIFY(!warning.isEmpty());
+        QVERIFY(!waitForWindow(kBoardTitle, 5000).isEmpty());
+        xdotool({QStringLiteral("key"), QStringLiteral("--window"), warning, QStringLiteral("Return")});
+        xdotool({QStringLiteral("keyup"), QStringLiteral("Return")});
+        QVERIFY(second.waitForFinished(10000));
+        QCOMPARE(second.exitCode(), 0);
+
+        QVERIFY(terminateProgram(first));
+        QCOMPARE(SettingsFile(home.path()).ReadSetting(QStringLiteral("SYSTEM"), QStringLiteral("F_show")),
+                 QStringLiteral("a"));
     }
 
     void trayIconHidesAndShowsTheBoardAndOpensTheMenu() {

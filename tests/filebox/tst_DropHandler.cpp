@@ -83,6 +83,34 @@ private Q_SLOTS:
         QVERIFY(QFileInfo::exists(notes));
     }
 
+    void tileWithoutAFolderTakesNothing_data() {
+        QTest::addColumn<int>("index");
+        QTest::newRow("an ordinary tile") << 0;
+        QTest::newRow("the safe") << 8;
+    }
+    void tileWithoutAFolderTakesNothing() {
+        QFETCH(int, index);
+        Fixture f;
+        f.setKey();
+        f.categories[index] = {QStringLiteral(".."), QString()};
+        const QString file = f.in(QStringLiteral("a.txt"));
+        writeBytes(file, "a");
+        // An empty folder must not become the working folder.
+        QVERIFY(QDir().mkpath(f.dir.filePath(QStringLiteral("cwd"))));
+        const QString cwd = QDir::currentPath();
+        QDir::setCurrent(f.dir.filePath(QStringLiteral("cwd")));
+        const bool refresh = f.handler.drop(index, {file}, f.categories);
+        QDir::setCurrent(cwd);
+        QVERIFY(!refresh);
+        QCOMPARE(readBytes(file), QByteArray("a"));
+        QVERIFY(QDir(f.dir.filePath(QStringLiteral("cwd")))
+                    .isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+        QVERIFY(!QFileInfo::exists(f.dir.filePath(QStringLiteral("jm.log"))));
+        QVERIFY(f.balloons.shown.isEmpty());
+        QCOMPARE(f.status.shown.size(), 1);
+        QVERIFY2(f.status.shown[0].contains(QStringLiteral("“..”")), qPrintable(f.status.shown[0]));
+    }
+
     void safeWithoutAKeyOnlyAsks() {
         Fixture f;
         const QString file = f.in(QStringLiteral("a.txt"));

@@ -72,6 +72,8 @@ private Q_SLOTS:
         QTest::newRow("no sections at all")
             << QByteArray("k=1\nj=2\n") << QByteArray("S") << QByteArray("k") << missing;
         QTest::newRow("empty file") << QByteArray() << QByteArray("S") << QByteArray("k") << missing;
+        QTest::newRow("UTF-8 BOM before the first section")
+            << QByteArray("\xEF\xBB\xBF[S]\r\nk=1\r\n") << QByteArray("S") << QByteArray("k") << value("1");
 
         // GBK names and values; 0xB1 0x5D is a character whose trail byte is "]".
         QTest::newRow("GBK value") << gbk(QStringLiteral("[FILEBOX]\r\nFB_list=公文|报告\r\n"))
@@ -155,6 +157,16 @@ private Q_SLOTS:
             << QByteArray("[A]\r\nk=x  [B]  evil=1\r\n");
         QTest::newRow("NUL ends the written value") << QByteArray() << QByteArray("A") << QByteArray("k")
                                                     << bytes("ab\0cd") << QByteArray("[A]\r\nk=ab\r\n");
+        QTest::newRow("BOM stays and its first section is used")
+            << QByteArray("\xEF\xBB\xBF[SYSTEM]\r\nF_top=1\r\n") << QByteArray("SYSTEM")
+            << QByteArray("F_left") << QByteArray("2")
+            << QByteArray("\xEF\xBB\xBF[SYSTEM]\r\nF_top=1\r\nF_left=2\r\n");
+        QTest::newRow("BOM stays and a key of its first section is replaced")
+            << QByteArray("\xEF\xBB\xBF[SYSTEM]\nF_top=1\n") << QByteArray("SYSTEM") << QByteArray("F_top")
+            << QByteArray("2") << QByteArray("\xEF\xBB\xBF[SYSTEM]\nF_top=2\n");
+        QTest::newRow("a file of a BOM alone")
+            << QByteArray("\xEF\xBB\xBF") << QByteArray("S") << QByteArray("k") << QByteArray("v")
+            << QByteArray("\xEF\xBB\xBF[S]\r\nk=v\r\n");
         QTest::newRow("GBK value") << QByteArray() << QByteArray("USERINFO") << QByteArray("U_name")
                                    << gbk(QStringLiteral("无名"))
                                    << QByteArray("[USERINFO]\r\nU_name=") + gbk(QStringLiteral("无名")) +

@@ -119,6 +119,45 @@ private Q_SLOTS:
                  QStringList{QStringLiteral("setup.ini")});
     }
 
+    void valueThatDidNotDecodeIsNeverReEncoded_data() {
+        QTest::addColumn<QByteArray>("stored"); // U_name's bytes
+        // "张" in UTF-8: its last byte is a lead byte with nothing to pair with.
+        QTest::newRow("UTF-8 of an odd length") << QString(QChar(u'张')).toUtf8();
+        QTest::newRow("lead byte before a digit") << QByteArray("\xD5\xC5\x81\x30");
+        QTest::newRow("lead byte before a blank") << QByteArray("a\xB9 b");
+    }
+    void valueThatDidNotDecodeIsNeverReEncoded() {
+        QFETCH(QByteArray, stored);
+        QTemporaryDir dir;
+        const SettingsFile settings(dir.path());
+        const QByteArray file = "[USERINFO]\r\nU_name=" + stored + "\r\nU_pass=\r\n";
+        writeBytes(settings.path(), file);
+        const QString read = settings.ReadSetting(QStringLiteral("USERINFO"), QStringLiteral("U_name"));
+
+        // Written back as it was read: the bytes stay.
+        QString error;
+        QVERIFY2(settings.WriteSetting(QStringLiteral("USERINFO"), QStringLiteral("U_name"), read, &error),
+                 qPrintable(error));
+        QCOMPARE(readBytes(settings.path()), file);
+        // The reading says where it could not decode.
+        QVERIFY(read.contains(QChar::ReplacementCharacter));
+
+        // A value made from it would lose those bytes: refused, saying which value.
+        QVERIFY(!settings.WriteSetting(QStringLiteral("USERINFO"), QStringLiteral("U_name"),
+                                       read + QStringLiteral("x"), &error));
+        QVERIFY2(error.contains(QStringLiteral("U_name")) && error.contains(settings.path()),
+                 qPrintable(error));
+        QCOMPARE(readBytes(settings.path()), file);
+
+        // Other values and a new name are written as ever.
+        QVERIFY(
+            settings.WriteSetting(QStringLiteral("USERINFO"), QStringLiteral("U_pass"), QStringLiteral("p")));
+        QVERIFY(settings.WriteSetting(QStringLiteral("USERINFO"), QStringLiteral("U_name"),
+                                      QStringLiteral("李四")));
+        QCOMPARE(readBytes(settings.path()),
+                 QByteArray("[USERINFO]\r\nU_name=") + gbk(QStringLiteral("李四")) + "\r\nU_pass=p\r\n");
+    }
+
     void garbageFileReadsEmptyAndKeepsItsBytes() {
         QTemporaryDir dir;
         const SettingsFile settings(dir.path());

@@ -34,6 +34,22 @@ private Q_SLOTS:
         QTest::newRow("letters") << QStringLiteral("abcdefgh") << notATime << QStringLiteral("old");
         QTest::newRow("2018-2-30") << QStringLiteral("2018-2-30") << notATime << QStringLiteral("old");
         QTest::newRow("only blanks") << QStringLiteral("   ") << QString() << QStringLiteral("old");
+        // Times the date parser takes that are 8 long but never equal the
+        // clock's "HH:mm:ss", so they could never fire.
+        QTest::newRow("1:2:3 PM") << QStringLiteral("1:2:3 PM") << wrongFormat << QStringLiteral("old");
+        QTest::newRow("7:30:0PM") << QStringLiteral("7:30:0PM") << wrongFormat << QStringLiteral("old");
+        QTest::newRow("12:0:0AM") << QStringLiteral("12:0:0AM") << wrongFormat << QStringLiteral("old");
+        QTest::newRow("7:3:5 am") << QStringLiteral("7:3:5 am") << wrongFormat << QStringLiteral("old");
+        QTest::newRow("full-width digits")
+            << QStringLiteral("１７:３０:００") << notATime << QStringLiteral("old");
+        QTest::newRow("00:00:00")
+            << QStringLiteral("00:00:00")
+            << QStringLiteral("电脑将于00:00:00关机！若想固定每天自动关机时间，请到[软件设置]进行设定！")
+            << QStringLiteral("00:00:00");
+        QTest::newRow("23:59:59")
+            << QStringLiteral("23:59:59")
+            << QStringLiteral("电脑将于23:59:59关机！若想固定每天自动关机时间，请到[软件设置]进行设定！")
+            << QStringLiteral("23:59:59");
     }
     void timedShutdownInput() {
         QFETCH(QString, typed);

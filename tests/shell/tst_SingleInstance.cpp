@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "platform/SingleInstance.h"
 
+#include "SpecialFiles.h"
+
+#include <QDir>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -35,6 +39,48 @@ private Q_SLOTS:
         QVERIFY(second.waitForFinished());
         SingleInstance after(folder);
         QVERIFY(after.acquire());
+    }
+
+    void anotherCopyAsksTheRunningOneToShow() {
+        QTemporaryDir dir;
+        const QString folder = dir.path() + u'/';
+        SingleInstance running(folder);
+        QVERIFY(running.acquire());
+        QSignalSpy asked(&running, &SingleInstance::showRequested);
+        SingleInstance another(folder);
+        QVERIFY(!another.acquire());
+        QVERIFY(another.askRunningCopyToShow());
+        QTRY_COMPARE(asked.size(), 1);
+        QVERIFY(another.askRunningCopyToShow());
+        QTRY_COMPARE(asked.size(), 2);
+    }
+
+    void onlyTheCopyOfTheSameFolderIsAsked() {
+        QTemporaryDir dir;
+        const QString one = dir.path() + QStringLiteral("/one/");
+        const QString two = dir.path() + QStringLiteral("/two/");
+        QVERIFY(QDir().mkpath(one) && QDir().mkpath(two));
+        SingleInstance running(one);
+        QVERIFY(running.acquire());
+        QSignalSpy asked(&running, &SingleInstance::showRequested);
+        SingleInstance other(two);
+        QVERIFY(!other.askRunningCopyToShow()); // nobody runs there
+        QVERIFY(other.acquire());
+        QTest::qWait(100);
+        QCOMPARE(asked.size(), 0);
+    }
+
+    // A copy that died leaves its socket behind; the next copy listens anyway.
+    void socketOfACopyThatDiedIsReplaced() {
+        QTemporaryDir dir;
+        const QString folder = dir.path() + u'/';
+        QVERIFY(makeSocket(SingleInstance::channelPath(folder))); // bound once, its listener gone
+        SingleInstance next(folder);
+        QVERIFY(next.acquire());
+        QSignalSpy asked(&next, &SingleInstance::showRequested);
+        SingleInstance another(folder);
+        QVERIFY(another.askRunningCopyToShow());
+        QTRY_COMPARE(asked.size(), 1);
     }
 
     void lockOfAKilledProcessIsTakenOver() {

@@ -30,7 +30,9 @@ public:
 
 /// The settings window's frames [系统], [资料盒子], [用户] and [关于软件]
 /// without their widgets: what the boxes hold, and what each frame's save
-/// checks, writes and changes. The window mirrors it.
+/// checks, writes and changes. The window mirrors it. Opening fills the boxes
+/// and changes nothing else; a value that could not be written is said in
+/// place of the frame's saved message.
 class SettingsForm final {
 public:
     SettingsForm(const SettingsFile &settings, ProcessValues &values, UserDialogs &dialogs,
@@ -64,14 +66,14 @@ public:
     /// Text4 accepts digits and ":", Text3(1) the key characters; backspace
     /// and Enter pass both.
     static bool isShutdownTimeCharacter(QChar c);
-    /// An empty text or "hh:mm:ss" of a real 24-hour time.
-    static bool isShutdownTimeText(const QString &text);
     static QString noFolderNotice();
     static QString wrongFolderNotice();
     /// Addresses of the three links.
     static QStringList linkAddresses();
 
 private:
+    class Writes;
+
     const SettingsFile &m_settings;
     ProcessValues &m_values;
     UserDialogs &m_dialogs;

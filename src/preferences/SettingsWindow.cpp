@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "settings/SettingsWindow.h"
+#include "preferences/SettingsWindow.h"
 
 #include "common/CharacterFilter.h"
 #include "crypto/SecurityKey.h"
-#include "settings/SettingsForm.h"
+#include "preferences/SettingsForm.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -209,6 +209,7 @@ QWidget *SettingsWindow::buildAboutFrame() {
         m_links[i] = new QLabel(u'[' + captions[i] + u']', frame);
         m_links[i]->setObjectName(QStringLiteral("ImgWeb(%1)").arg(i));
         m_links[i]->setToolTip(addresses[i]);
+        m_links[i]->setVisible(!addresses[i].isEmpty()); // no web site, no link
         m_links[i]->setCursor(Qt::PointingHandCursor);
         m_links[i]->installEventFilter(this);
         grid->addWidget(m_links[i], 0, 1 + i);
