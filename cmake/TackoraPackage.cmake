@@ -4,7 +4,7 @@
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tackora)
 set(CPACK_PACKAGE_VENDOR "Tackora developers")
-set(CPACK_PACKAGE_CONTACT "Tackora developers <tackora@localhost>")
+set(CPACK_PACKAGE_CONTACT "Tackora developers <tackora@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "desktop board with a clock, memos with reminders and a file safe")
 set(CPACK_PACKAGE_DESCRIPTION
     "A narrow board that lives on the desktop, with a Chinese interface: a clock\n"
@@ -20,7 +20,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The calendar's web engine runs its pages in a helper process that no shared
 # library pulls in; the Song face is Noto Serif CJK.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, libqt6webenginecore6-bin")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, libqt6webenginecore6-bin (>= 6.4)")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "")
 include(CPack)

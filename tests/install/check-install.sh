@@ -19,7 +19,7 @@ for file in bin/tackora bin/tackora-cli \
   share/tackora/wnl.dat "share/tackora/软件使用帮助.txt" \
   share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
   share/icons/hicolor/scalable/apps/$id.svg \
-  share/man/man1/tackora.1 share/man/man1/tackora-cli.1; do
+  share/man/man1/tackora.1.gz share/man/man1/tackora-cli.1.gz share/doc/tackora/copyright; do
   [ -f "$root/$file" ] || fail "not installed: $file"
 done
 for size in 16 22 24 32 48 64 128 256; do
@@ -46,7 +46,7 @@ grep -q "<release version=\"$("$root/bin/tackora-cli" --version | awk '{print $2
   "$root/share/metainfo/$id.metainfo.xml" || fail "the metainfo's release is not the program's version"
 
 for page in tackora tackora-cli; do
-  warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$root/share/man/man1/$page.1" 2>&1 >/dev/null)
+  warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$root/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
   [ -z "$warnings" ] || fail "man $page: $warnings"
 done
 
