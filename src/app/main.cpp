@@ -12,6 +12,26 @@
 #include <unistd.h>
 
 int main(int argc, char *argv[]) {
+    // --version, --help and a wrong argument are answered before any window
+    // system is asked for: they work without a display.
+    QStringList rawArguments;
+    for (int i = 0; i < argc; ++i)
+        rawArguments.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLine early = parseCommandLine(rawArguments, QString());
+    if (early.versionRequested) {
+        std::fputs(versionLine().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (early.helpRequested) {
+        std::fputs(commandLineHelp().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (!early.error.isEmpty()) {
+        std::fprintf(stderr, "tackora: %s\n\n%s", early.error.toLocal8Bit().constData(),
+                     commandLineHelp().toLocal8Bit().constData());
+        return 2;
+    }
+
     // The calendar's web engine, loaded later, shares the program's GL contexts;
     // its sandbox cannot run for root, which would leave the calendar blank.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
@@ -27,19 +47,6 @@ int main(int argc, char *argv[]) {
 
     const CommandLine commandLine =
         parseCommandLine(QCoreApplication::arguments(), QCoreApplication::applicationDirPath());
-    if (commandLine.versionRequested) {
-        std::fputs(versionLine().toLocal8Bit().constData(), stdout);
-        return 0;
-    }
-    if (commandLine.helpRequested) {
-        std::fputs(commandLineHelp().toLocal8Bit().constData(), stdout);
-        return 0;
-    }
-    if (!commandLine.error.isEmpty()) {
-        std::fprintf(stderr, "tackora: %s\n\n%s", commandLine.error.toLocal8Bit().constData(),
-                     commandLineHelp().toLocal8Bit().constData());
-        return 2;
-    }
     if (!QDir().mkpath(commandLine.appFolder)) {
         std::fprintf(stderr, "tackora: cannot create the program folder %s\n",
                      commandLine.appFolder.toLocal8Bit().constData());

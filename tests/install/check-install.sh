@@ -53,7 +53,13 @@ done
 # The installed programs run from there.
 home=$work/home
 "$root/bin/tackora-cli" --help | grep -q '^Usage: tackora-cli' || fail "tackora-cli --help"
-"$root/bin/tackora" --version | grep -Eq '^tackora [0-9]+\.[0-9]+' || fail "tackora --version"
+# Asked for their version or usage, they answer without a display.
+nodisplay=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
+"${nodisplay[@]}" "$root/bin/tackora" --version | grep -Eq '^tackora [0-9]+\.[0-9]+' || fail "tackora --version"
+"${nodisplay[@]}" "$root/bin/tackora" --help | grep -q '^Usage: tackora' || fail "tackora --help"
+status=0
+"${nodisplay[@]}" "$root/bin/tackora" --bogus 2>/dev/null || status=$?
+[ "$status" -eq 2 ] || fail "tackora --bogus ended with $status, not 2"
 shown=$(QT_QPA_PLATFORM=offscreen timeout 60 "$root/bin/tackora" --home "$home" --no-splash --exit-after-show)
 [ "$shown" = shown ] || fail "the installed tackora did not show its board: $shown"
 [ -f "$home/setup.ini" ] || fail "the installed tackora wrote no setup.ini into --home"
