@@ -6,6 +6,8 @@
 #include "E2eSupport.h"
 #include "TestSupport.h"
 
+#include <QDateTime>
+#include <QProcess>
 #include <QTemporaryDir>
 
 using namespace e2e;
@@ -16,6 +18,34 @@ private Q_SLOTS:
     void initTestCase() {
         if (qEnvironmentVariableIsEmpty("DISPLAY"))
             QSKIP("needs an X display (run under xvfb-run)");
+    }
+
+    // A memo's balloon is the desktop's notification (dunst here): it lands in
+    // the notification history, not only on a bubble the tray draws.
+    void memoBalloonReachesTheDesktopsNotifications() {
+        if (command(QStringLiteral("dunstctl"), {QStringLiteral("count"), QStringLiteral("displayed")})
+                .isEmpty())
+            QSKIP("dunstctl (Debian package dunst) does not answer: no notification daemon in this session");
+        QTemporaryDir home;
+        const QDateTime due = QDateTime::currentDateTime().addSecs(8); // after the start, even a slow one
+        SettingsFile settings(home.path() + u'/');
+        QVERIFY(settings.WriteSetting(
+            QStringLiteral("MEMO"), QStringLiteral("M0"),
+            QStringLiteral("1|日|1|%1|e2e").arg(due.toString(QStringLiteral("HH:mm:ss")))));
+        QProcess program;
+        program.start(programPath(), {QStringLiteral("--home"), home.path(), QStringLiteral("--no-splash")});
+        QVERIFY(!waitForWindow(kBoardTitle).isEmpty());
+        const auto history = [] {
+            command(QStringLiteral("dunstctl"),
+                    {QStringLiteral("close-all")}); // shown ones move to the history
+            return command(QStringLiteral("dunstctl"), {QStringLiteral("history")});
+        };
+        QVERIFY2(
+            waitUntil([&] { return history().contains(QStringLiteral("便笺[0]设定提醒时间到")); }, 40000),
+            qPrintable(history()));
+        QVERIFY(history().contains(QStringLiteral("便笺提醒")));
+        program.terminate();
+        QVERIFY(program.waitForFinished(10000));
     }
 
     void startsShowsTheBoardAndSavesItsLayoutOnSigterm() {
