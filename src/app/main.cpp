@@ -12,8 +12,10 @@
 #include <unistd.h>
 
 int main(int argc, char *argv[]) {
-    // --version, --help and a wrong argument are answered before any window
-    // system is asked for: they work without a display.
+    // --version and --help are answered before any window system is asked
+    // for: they work without a display. So is a wrong argument where there is
+    // no window system; with one, Qt takes its own options (-platform, -style…)
+    // first and the arguments left are judged after it.
     QStringList rawArguments;
     for (int i = 0; i < argc; ++i)
         rawArguments.append(QString::fromLocal8Bit(argv[i]));
@@ -26,7 +28,10 @@ int main(int argc, char *argv[]) {
         std::fputs(commandLineHelp().toLocal8Bit().constData(), stdout);
         return 0;
     }
-    if (!early.error.isEmpty()) {
+    const bool windowSystem = qEnvironmentVariableIsSet("DISPLAY") ||
+                              qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||
+                              qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
+    if (!early.error.isEmpty() && !windowSystem) {
         std::fprintf(stderr, "tackora: %s\n\n%s", early.error.toLocal8Bit().constData(),
                      commandLineHelp().toLocal8Bit().constData());
         return 2;
@@ -47,6 +52,19 @@ int main(int argc, char *argv[]) {
 
     const CommandLine commandLine =
         parseCommandLine(QCoreApplication::arguments(), QCoreApplication::applicationDirPath());
+    if (commandLine.versionRequested) {
+        std::fputs(versionLine().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (commandLine.helpRequested) {
+        std::fputs(commandLineHelp().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (!commandLine.error.isEmpty()) {
+        std::fprintf(stderr, "tackora: %s\n\n%s", commandLine.error.toLocal8Bit().constData(),
+                     commandLineHelp().toLocal8Bit().constData());
+        return 2;
+    }
     if (!QDir().mkpath(commandLine.appFolder)) {
         std::fprintf(stderr, "tackora: cannot create the program folder %s\n",
                      commandLine.appFolder.toLocal8Bit().constData());

@@ -63,4 +63,8 @@ status=0
 shown=$(QT_QPA_PLATFORM=offscreen timeout 60 "$root/bin/tackora" --home "$home" --no-splash --exit-after-show)
 [ "$shown" = shown ] || fail "the installed tackora did not show its board: $shown"
 [ -f "$home/setup.ini" ] || fail "the installed tackora wrote no setup.ini into --home"
+# Qt's own options stay Qt's: they are no wrong argument.
+shown=$(QT_QPA_PLATFORM=offscreen timeout 60 "$root/bin/tackora" -platform offscreen --home "$home" --no-splash \
+  --exit-after-show)
+[ "$shown" = shown ] || fail "tackora -platform offscreen did not show its board: $shown"
 echo "installed and checked under $prefix"
