@@ -9,8 +9,6 @@
 
 #include <cstdio>
 
-#include <unistd.h>
-
 int main(int argc, char *argv[]) {
     // --version and --help are answered before any window system is asked
     // for: they work without a display. So is a wrong argument where there is
@@ -37,11 +35,6 @@ int main(int argc, char *argv[]) {
         return 2;
     }
 
-    // The calendar's web engine, loaded later, shares the program's GL contexts;
-    // its sandbox cannot run for root, which would leave the calendar blank.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tackora"));
     installQtTranslations(application);

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "calendar/CalendarPageServer.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineUrlRequestInfo>
 #include <QWebEngineUrlRequestInterceptor>
@@ -13,6 +15,7 @@ namespace {
 constexpr char kScheme[] = "tackora-calendar";
 constexpr char kHost[] = "page";
 constexpr char kPath[] = "/wnl.dat";
+constexpr char kHolidaysName[] = "holidays.json";
 } // namespace
 
 class CalendarPageServer::Handler final : public QWebEngineUrlSchemeHandler {
@@ -20,19 +23,38 @@ public:
     using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
 
     QString path;
+    QString holidaysPath;
 
     void requestStarted(QWebEngineUrlRequestJob *job) override {
-        if (!isPage(job->requestUrl()) || job->requestMethod() != QByteArrayLiteral("GET")) {
+        if (job->requestMethod() != QByteArrayLiteral("GET")) {
             job->fail(QWebEngineUrlRequestJob::UrlNotFound);
             return;
         }
-        auto *file = new QFile(path, job);
+        if (isPage(job->requestUrl())) {
+            // No charset: the page's own declaration (or its bytes) decides.
+            serve(job, path, QByteArrayLiteral("text/html"));
+        } else if (job->requestUrl() == holidaysUrl()) {
+            // The page's one other file; a pipe or folder there is none.
+            const QString holidays = holidaysPath.isEmpty()
+                                         ? QFileInfo(path).dir().filePath(QLatin1String(kHolidaysName))
+                                         : holidaysPath;
+            if (QFileInfo(holidays).isFile())
+                serve(job, holidays, QByteArrayLiteral("application/json"));
+            else
+                job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+        } else {
+            job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+        }
+    }
+
+private:
+    static void serve(QWebEngineUrlRequestJob *job, const QString &filePath, const QByteArray &type) {
+        auto *file = new QFile(filePath, job);
         if (!file->open(QIODevice::ReadOnly)) {
             job->fail(QWebEngineUrlRequestJob::UrlNotFound);
             return;
         }
-        // No charset: the page's own declaration (or its bytes) decides.
-        job->reply(QByteArrayLiteral("text/html"), file);
+        job->reply(type, file);
     }
 };
 
@@ -76,12 +98,20 @@ void CalendarPageServer::setFile(const QString &path) {
     m_handler->path = path;
 }
 
+void CalendarPageServer::setHolidaysFile(const QString &path) {
+    m_handler->holidaysPath = path;
+}
+
 QUrl CalendarPageServer::pageUrl() {
     QUrl url;
     url.setScheme(QLatin1String(kScheme));
     url.setHost(QLatin1String(kHost));
     url.setPath(QLatin1String(kPath));
     return url;
+}
+
+QUrl CalendarPageServer::holidaysUrl() {
+    return pageUrl().resolved(QUrl(QLatin1String(kHolidaysName)));
 }
 
 bool CalendarPageServer::isPage(const QUrl &url) {

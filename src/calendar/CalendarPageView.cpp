@@ -30,6 +30,10 @@ void CalendarPageView::loadFile(const QString &path) {
     load(CalendarPageServer::pageUrl());
 }
 
+void CalendarPageView::setHolidaysFile(const QString &path) {
+    m_server->setHolidaysFile(path);
+}
+
 void CalendarPageView::setToday(QDate today) {
     m_today = today;
     markToday();

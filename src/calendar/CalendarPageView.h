@@ -21,6 +21,8 @@ public:
 
     /// Shows the page in the file at path, whatever its name says its type is.
     Q_INVOKABLE void loadFile(const QString &path);
+    /// The holidays.json the page reads; unset, the one beside the page.
+    void setHolidaysFile(const QString &path);
 
     /// The host's date: the page marks it as today, now and after every load.
     Q_INVOKABLE void setToday(QDate today);

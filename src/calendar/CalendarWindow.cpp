@@ -4,18 +4,13 @@
 #include "board/LayeredWindow.h"
 #include "calendar/CalendarPlacement.h"
 #include "calendar/PaintedWhiteKey.h"
-#include "common/InstallLayout.h"
-#include "common/Transparency.h"
 #include "common/Twips.h"
 #include "common/WindowsColour.h"
-#include "platform/UserDialogs.h"
-#include "settings/SettingsFile.h"
 
-#include <QCoreApplication>
+#include <QCloseEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QLibrary>
 #include <QScreen>
 #include <QShortcut>
 #include <QVBoxLayout>
@@ -25,12 +20,9 @@ constexpr int kWidthTwips = 12405;
 constexpr int kHeightTwips = 6270;
 } // namespace
 
-CalendarWindow::CalendarWindow(QString pagePath, const SettingsFile &settings, UserDialogs &dialogs,
-                               const Clock &clock, ViewFactory viewFactory, QWidget *parent)
+CalendarWindow::CalendarWindow(QString pagePath, const Clock &clock, ViewFactory viewFactory, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_pagePath(std::move(pagePath))
-    , m_settings(settings)
-    , m_dialogs(dialogs)
     , m_day(clock)
     , m_viewFactory(std::move(viewFactory)) {
     setObjectName(QStringLiteral("Q_WNL"));
@@ -52,39 +44,30 @@ CalendarWindow::CalendarWindow(QString pagePath, const SettingsFile &settings, U
         move(screen->availableGeometry().center() - rect().center());
 }
 
-QString CalendarWindow::missingPageMessage() {
-    return QStringLiteral("万年历数据文件wnl,dat丢失！不能正常显示万年历！");
-}
-
-QString CalendarWindow::pagePathFor(const QString &appFolder, const QString &programFolder) {
-    return InstallLayout::sharedFile(appFolder, programFolder, QStringLiteral("wnl.dat"));
-}
-
-bool CalendarWindow::load() {
+std::optional<CalendarWindow::LoadFailure> CalendarWindow::load(int level) {
     // The engine reads the page itself; here only whether it can.
     QFile page(m_pagePath);
-    if (!QFileInfo(m_pagePath).isFile() || !page.open(QIODevice::ReadOnly)) {
-        m_dialogs.message(missingPageMessage(), QString(), MessageIcon::None);
-        return false;
-    }
+    if (!QFileInfo(m_pagePath).isFile() || !page.open(QIODevice::ReadOnly))
+        return LoadFailure::PageMissing;
     page.close();
     if (!m_view && m_viewFactory)
         m_view = m_viewFactory(this);
-    if (!m_view) {
-        m_dialogs.message(QStringLiteral("万年历组件无法加载，不能显示万年历！"), QString(),
-                          MessageIcon::Warning);
-        return false;
-    }
+    if (!m_view)
+        return LoadFailure::ViewMissing;
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_view);
     showToday(m_day.today());
     QMetaObject::invokeMethod(m_view, "loadFile", Q_ARG(QString, QFileInfo(m_pagePath).absoluteFilePath()));
 
-    // Any other code leaves the window opaque.
-    startTimer1(Transparency::levelOf(
-        m_settings.ReadSetting(QStringLiteral("SYSTEM"), QStringLiteral("F_transparent"))));
-    return true;
+    startTimer1(level);
+    return std::nullopt;
+}
+
+void CalendarWindow::closeEvent(QCloseEvent *event) {
+    // Closed only the way "D" closes it, so that the check mark follows.
+    event->ignore();
+    Q_EMIT closeRequested();
 }
 
 void CalendarWindow::startTimer1(int index) {
@@ -116,8 +99,9 @@ void CalendarWindow::runTimer1(int index) {
         break;
     }
     default:
-        break;
+        return;
     }
+    Q_EMIT levelApplied(index);
 }
 
 void CalendarWindow::placeBeside(const QRect &boardFrame) {
@@ -131,16 +115,4 @@ void CalendarWindow::placeBeside(const QRect &boardFrame) {
 void CalendarWindow::showToday(QDate today) {
     if (m_view)
         QMetaObject::invokeMethod(m_view, "setToday", Q_ARG(QDate, today));
-}
-
-CalendarWindow::ViewFactory calendarModuleFactory() {
-    using Create = QWidget *(*)(QWidget *);
-    static QLibrary module(InstallLayout::modulePath(QCoreApplication::applicationDirPath(),
-                                                     QStringLiteral("libtackora_calendar.so")));
-    static Create create = nullptr;
-    if (!create && (module.isLoaded() || module.load()))
-        create = reinterpret_cast<Create>(module.resolve("tackoraCreateCalendarView"));
-    if (!create)
-        return {};
-    return [](QWidget *parent) { return create(parent); };
 }

@@ -14,8 +14,9 @@ QString moduleFolder(const QString &executableFolder);
 /// The installed shared-data folder of an executable in executableFolder.
 QString dataFolder(const QString &executableFolder);
 
-/// The file to load for a module (e.g. "libtackora_sound.so"): beside the
-/// executable when it is there, else in the installed module folder.
+/// The file of a module or of the calendar program (e.g. "libtackora_sound.so",
+/// "tackora-calendar"): beside the executable when it is there, else in the
+/// installed module folder.
 QString modulePath(const QString &executableFolder, const QString &fileName);
 
 /// A shared file (the calendar page, the help text) in the first of: the

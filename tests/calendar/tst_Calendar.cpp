@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 // The calendar page wnl.dat as built, in the real web engine, and the
-// window around it.
+// calendar program's window around it.
 #include "board/LayeredWindow.h"
 #include "calendar/CalendarPageServer.h"
 #include "calendar/CalendarPageView.h"
 #include "calendar/CalendarWindow.h"
-#include "settings/SettingsFile.h"
+#include "common/Transparency.h"
 
 #include "TestSupport.h"
 
@@ -68,21 +68,20 @@ const QString todayState = QStringLiteral(
     "selected: document.querySelector('td.selected').dataset.date})");
 
 // A calendar window with the real view on a page the test writes, its
-// settings and clock set by the test before it opens.
+// transparency level and clock set by the test before it opens.
 struct CalendarFixture {
-    explicit CalendarFixture(const QByteArray &page)
-        : settings(dir.path() + u'/') {
+    explicit CalendarFixture(const QByteArray &page) {
         writeBytes(dir.filePath(QStringLiteral("wnl.dat")), page);
     }
 
     // Loads and shows the window: true once the page is there.
     bool open() {
-        window = std::make_unique<CalendarWindow>(dir.filePath(QStringLiteral("wnl.dat")), settings, dialogs,
-                                                  clock, [this](QWidget *parent) {
+        window = std::make_unique<CalendarWindow>(dir.filePath(QStringLiteral("wnl.dat")), clock,
+                                                  [this](QWidget *parent) {
                                                       view = new CalendarPageView(parent);
                                                       return view;
                                                   });
-        if (!window->load() || !view)
+        if (window->load(level) || !view)
             return false;
         QSignalSpy fixed(view, &CalendarPageView::pageFixed);
         window->show();
@@ -90,8 +89,7 @@ struct CalendarFixture {
     }
 
     QTemporaryDir dir;
-    SettingsFile settings;
-    RecordingDialogs dialogs;
+    int level = -1;
     FakeClock clock;
     CalendarPageView *view = nullptr;
     std::unique_ptr<CalendarWindow> window;
@@ -370,24 +368,21 @@ private Q_SLOTS:
         QCOMPARE(m_view->contextMenuPolicy(), Qt::NoContextMenu);
     }
 
-    void windowWithoutItsPageSaysSo() {
+    // The board's process says so (see tst_CalendarProcess); here, which step failed.
+    void windowWithoutItsPageOrViewSaysWhich() {
         QTemporaryDir dir;
-        SettingsFile settings(dir.path() + u'/');
-        RecordingDialogs dialogs;
         FakeClock clock;
         int made = 0;
-        CalendarWindow window(dir.filePath(QStringLiteral("wnl.dat")), settings, dialogs, clock,
-                              [&](QWidget *parent) {
-                                  ++made;
-                                  return new QWidget(parent);
-                              });
-        QVERIFY(!window.load());
-        QCOMPARE(dialogs.shown.size(), 1);
-        QCOMPARE(dialogs.shown[0].text, QStringLiteral("万年历数据文件wnl,dat丢失！不能正常显示万年历！"));
-        QCOMPARE(dialogs.shown[0].icon, MessageIcon::None);
+        const auto noView = [&](QWidget *) -> QWidget * {
+            ++made;
+            return nullptr;
+        };
+        CalendarWindow window(dir.filePath(QStringLiteral("wnl.dat")), clock, noView);
+        QCOMPARE(window.load(-1), std::optional(CalendarWindow::LoadFailure::PageMissing));
         QCOMPARE(made, 0);
-        QCOMPARE(CalendarWindow::pagePathFor(dir.path() + u'/', dir.filePath(QStringLiteral("none"))),
-                 dir.filePath(QStringLiteral("wnl.dat")));
+        writeBytes(dir.filePath(QStringLiteral("wnl.dat")), "<html></html>");
+        QCOMPARE(window.load(-1), std::optional(CalendarWindow::LoadFailure::ViewMissing));
+        QCOMPARE(made, 1);
     }
 
     void windowLoadsThePageWithTheBoardsTransparency_data() {
@@ -401,27 +396,24 @@ private Q_SLOTS:
         QFETCH(QString, level);
         QFETCH(double, opacity);
         QTemporaryDir dir;
-        SettingsFile settings(dir.path() + u'/');
-        settings.WriteSetting(QStringLiteral("SYSTEM"), QStringLiteral("F_transparent"), level);
         // A damaged page still loads: the engine shows what it can.
         writeBytes(dir.filePath(QStringLiteral("wnl.dat")), "<html><body>\xff\xfe broken <table");
-        RecordingDialogs dialogs;
         FakeClock clock;
         CalendarPageView *view = nullptr;
-        CalendarWindow window(dir.filePath(QStringLiteral("wnl.dat")), settings, dialogs, clock,
-                              [&](QWidget *parent) {
-                                  view = new CalendarPageView(parent);
-                                  return view;
-                              });
+        CalendarWindow window(dir.filePath(QStringLiteral("wnl.dat")), clock, [&](QWidget *parent) {
+            view = new CalendarPageView(parent);
+            return view;
+        });
         QCOMPARE(window.size(), QSize(827, 418));
         QVERIFY(window.windowFlags() & Qt::FramelessWindowHint);
-        QVERIFY(window.load());
+        QSignalSpy applied(&window, &CalendarWindow::levelApplied);
+        QCOMPARE(window.load(Transparency::levelOf(level)), std::nullopt);
         window.show();
         QVERIFY(view);
         QSignalSpy fixed(view, &CalendarPageView::pageFixed);
         QVERIFY(fixed.wait(20000));
         QTRY_COMPARE(window.windowOpacity(), opacity);
-        QVERIFY(dialogs.shown.isEmpty());
+        QCOMPARE(applied.count(), opacity < 1.0 ? 1 : 0);
         QCOMPARE(evaluate(view, QStringLiteral("document.body.style.border")).toString(),
                  QStringLiteral("0px"));
     }
@@ -525,8 +517,7 @@ private Q_SLOTS:
         QFETCH(bool, chosenWhileOpen);
         CalendarFixture calendar(readBytes(builtPage()));
         if (!chosenWhileOpen)
-            calendar.settings.WriteSetting(QStringLiteral("SYSTEM"), QStringLiteral("F_transparent"),
-                                           QStringLiteral("c"));
+            calendar.level = 2;
         QVERIFY(calendar.open());
         CalendarWindow &window = *calendar.window;
         if (chosenWhileOpen)
@@ -617,6 +608,10 @@ private Q_SLOTS:
         QCOMPARE(close.count(), 0);
         QTest::keyClick(calendar.view->focusProxy(), Qt::Key_Escape);
         QCOMPARE(close.count(), 1);
+        // The window manager's close asks the same, and the board decides.
+        QVERIFY(!calendar.window->close());
+        QCOMPARE(close.count(), 2);
+        QVERIFY(calendar.window->isVisible());
     }
 };
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
-// Where the calendar opens, and when its day changes.
+// Where the calendar opens, when its day changes, and the lines between the
+// board and the calendar program.
 #include "calendar/CalendarPlacement.h"
+#include "calendar/CalendarProtocol.h"
 #include "calendar/DayWatch.h"
 
 #include "TestSupport.h"
@@ -87,6 +89,69 @@ private Q_SLOTS:
         clock.current = clock.current.addDays(1);
         QVERIFY(changed.wait(3000));
         QCOMPARE(changed[0][0].toDate(), clock.current.date());
+    }
+
+    // Any name a file may have reaches the calendar whole, one line still.
+    void pathsSurviveTheLine_data() {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("blanks") << "/home/u/my notes/wnl.dat";
+        QTest::newRow("Chinese") << "/home/用户/万年历/wnl.dat";
+        QTest::newRow("newline and percent") << "/tmp/a\nb%20c/wnl.dat";
+    }
+    void pathsSurviveTheLine() {
+        QFETCH(QString, path);
+        CalendarProtocol::LineBuffer buffer;
+        const QByteArray line = CalendarProtocol::line("page", CalendarProtocol::pathArgument(path));
+        QCOMPARE(line.count('\n'), 1);
+        const QList<CalendarProtocol::Message> messages = buffer.append(line);
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(messages[0].verb, QByteArray("page"));
+        QCOMPARE(CalendarProtocol::pathFrom(messages[0].argument), path);
+    }
+
+    // A pipe hands over what it has: half a line waits, several come at once.
+    void linesArriveInPieces() {
+        CalendarProtocol::LineBuffer buffer;
+        const QList<CalendarProtocol::Message> first = buffer.append("mode 2\nboa");
+        QCOMPARE(first.size(), 1);
+        QCOMPARE(first[0].verb, QByteArray("mode"));
+        QCOMPARE(CalendarProtocol::levelFrom(first[0].argument), std::optional<int>(2));
+        const QList<CalendarProtocol::Message> rest = buffer.append("rd 1 2 3 4\nshow\nqu");
+        QCOMPARE(rest.size(), 2);
+        QCOMPARE(rest[0].verb, QByteArray("board"));
+        QCOMPARE(CalendarProtocol::rectFrom(rest[0].argument), std::optional<QRect>(QRect(1, 2, 3, 4)));
+        QCOMPARE(rest[1].verb, QByteArray("show"));
+        QVERIFY(rest[1].argument.isEmpty());
+        const QList<CalendarProtocol::Message> last = buffer.append("it\n");
+        QCOMPARE(last.size(), 1);
+        QCOMPARE(last[0].verb, QByteArray("quit"));
+    }
+
+    void oddArgumentsAreRefused_data() {
+        QTest::addColumn<QByteArray>("argument");
+        QTest::addColumn<bool>("isRect");
+        QTest::newRow("rect: three numbers") << QByteArray("1 2 3") << true;
+        QTest::newRow("rect: no width") << QByteArray("1 2 0 4") << true;
+        QTest::newRow("rect: a word") << QByteArray("1 2 x 4") << true;
+        QTest::newRow("level: 3") << QByteArray("3") << false;
+        QTest::newRow("level: -2") << QByteArray("-2") << false;
+        QTest::newRow("level: empty") << QByteArray() << false;
+    }
+    void oddArgumentsAreRefused() {
+        QFETCH(QByteArray, argument);
+        QFETCH(bool, isRect);
+        if (isRect)
+            QVERIFY(!CalendarProtocol::rectFrom(argument));
+        else
+            QVERIFY(!CalendarProtocol::levelFrom(argument));
+    }
+
+    void framesAndLevelsGoThereAndBack() {
+        const QRect frame(-20, 35, 300, 700); // a board partly off the screen's left
+        QCOMPARE(CalendarProtocol::rectFrom(CalendarProtocol::rectArgument(frame)),
+                 std::optional<QRect>(frame));
+        for (int level = -1; level <= 2; ++level)
+            QCOMPARE(CalendarProtocol::levelFrom(QByteArray::number(level)), std::optional<int>(level));
     }
 };
 

@@ -8,9 +8,32 @@
 
 #include <QDateTime>
 #include <QProcess>
+#include <QRect>
 #include <QTemporaryDir>
 
+#include <csignal>
+
 using namespace e2e;
+
+namespace {
+
+// Where the window is and how large, as the display has it.
+QRect windowGeometry(const QString &window) {
+    static const QRegularExpression size(QStringLiteral("Geometry: (\\d+)x(\\d+)"));
+    const QRegularExpressionMatch match = size.match(xdotool({QStringLiteral("getwindowgeometry"), window}));
+    return match.hasMatch()
+               ? QRect(windowPosition(window), QSize(match.captured(1).toInt(), match.captured(2).toInt()))
+               : QRect();
+}
+
+bool processAlive(qint64 pid) {
+    // A zombie has ended; only its parent has not looked yet.
+    const QByteArray stat = readBytes(QStringLiteral("/proc/%1/stat").arg(pid));
+    const qsizetype close = stat.lastIndexOf(')');
+    return close > 0 && stat.size() > close + 2 && stat.at(close + 2) != 'Z';
+}
+
+} // namespace
 
 class tst_EndToEnd : public QObject {
     Q_OBJECT
@@ -307,6 +330,10 @@ private Q_SLOTS:
         QTRY_VERIFY(command(QStringLiteral("xprop"),
                             {QStringLiteral("-id"), calendar, QStringLiteral("_NET_WM_WINDOW_OPACITY")})
                         .contains(QString::number(qRound64(100 / 255.0 * 0xFFFFFFFFu))));
+        // Beside the board, though it is another program's window.
+        QVERIFY(!windowGeometry(calendar).isEmpty());
+        QVERIFY2(!windowGeometry(calendar).intersects(windowGeometry(board)),
+                 qPrintable(xdotool({QStringLiteral("getwindowgeometry"), calendar})));
 
         // Out of the board's way, then "D" on the file-box header, at 252,364 on the board.
         xdotool({QStringLiteral("windowmove"), calendar, QStringLiteral("700"), QStringLiteral("0")});
@@ -323,6 +350,73 @@ private Q_SLOTS:
         program.terminate();
         QVERIFY(program.waitForFinished(10000));
         QCOMPARE(program.exitCode(), 0);
+        const SettingsFile settings(home.path());
+        QCOMPARE(settings.ReadSetting(QStringLiteral("SYSTEM"), QStringLiteral("F_calendar")),
+                 QStringLiteral("n"));
+    }
+
+    // The calendar is a program of its own, started by the board and never
+    // outliving it, killed or not.
+    void calendarRunsApartAndDiesWithTheBoard_data() {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGKILL") << int(SIGKILL);
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+    }
+    void calendarRunsApartAndDiesWithTheBoard() {
+        QFETCH(int, signal);
+        QTemporaryDir home;
+        writeBytes(home.filePath(QStringLiteral("setup.ini")), "[SYSTEM]\r\nF_calendar=y\r\n");
+        QProcess program;
+        startProgram(program, home.path());
+        QVERIFY(!waitForWindow(kBoardTitle).isEmpty());
+        const QString calendar = waitForWindow(QStringLiteral("万年历"), 20000);
+        QVERIFY(!calendar.isEmpty());
+        const qint64 pid = xdotool({QStringLiteral("getwindowpid"), calendar}).toLongLong();
+        QVERIFY(pid > 0);
+        QVERIFY(pid != program.processId());
+        QVERIFY(!readBytes(QStringLiteral("/proc/%1/maps").arg(program.processId())).contains("WebEngine"));
+        QVERIFY(readBytes(QStringLiteral("/proc/%1/maps").arg(pid)).contains("WebEngine"));
+
+        ::kill(pid_t(program.processId()), signal);
+        QVERIFY(program.waitForFinished(5000));
+        QVERIFY(waitUntil([&] { return !processAlive(pid); }, 2000));
+        QVERIFY(waitUntil([] { return !windowVisible(QStringLiteral("万年历")); }, 2000));
+        if (signal == SIGTERM) { // an end in order: the calendar opens at the next start
+            QCOMPARE(program.exitCode(), 0);
+            QCOMPARE(
+                SettingsFile(home.path()).ReadSetting(QStringLiteral("SYSTEM"), QStringLiteral("F_calendar")),
+                QStringLiteral("y"));
+        }
+    }
+
+    // Escape in the calendar closes it as "D" does: the check mark follows,
+    // so "D" opens it again and the program's end stores it closed.
+    void escapeInTheCalendarClosesIt() {
+        QTemporaryDir home;
+        writeBytes(home.filePath(QStringLiteral("setup.ini")),
+                   "[SYSTEM]\r\nF_top=1500\r\nF_left=1500\r\nF_calendar=y\r\n");
+        QProcess program;
+        startProgram(program, home.path());
+        const QString board = waitForWindow(kBoardTitle);
+        QVERIFY(!board.isEmpty());
+        QString calendar = waitForWindow(QStringLiteral("万年历"), 20000);
+        QVERIFY(!calendar.isEmpty());
+        const qint64 pid = xdotool({QStringLiteral("getwindowpid"), calendar}).toLongLong();
+        // The keyboard goes where the pointer is: onto the page's empty white.
+        clickInWindow(calendar, 413, 410);
+        keys({QStringLiteral("Escape")});
+        QVERIFY(waitUntil([] { return !windowVisible(QStringLiteral("万年历")); }, 10000));
+        QVERIFY(waitUntil([&] { return !processAlive(pid); }, 5000));
+
+        clickInWindow(board, kCalendarButton.x(), kCalendarButton.y());
+        calendar = waitForWindow(QStringLiteral("万年历"), 20000);
+        QVERIFY(!calendar.isEmpty());
+        QVERIFY(xdotool({QStringLiteral("getwindowpid"), calendar}).toLongLong() != pid);
+        clickInWindow(calendar, 413, 410);
+        keys({QStringLiteral("Escape")});
+        QVERIFY(waitUntil([] { return !windowVisible(QStringLiteral("万年历")); }, 10000));
+
+        QVERIFY(terminateProgram(program));
         const SettingsFile settings(home.path());
         QCOMPARE(settings.ReadSetting(QStringLiteral("SYSTEM"), QStringLiteral("F_calendar")),
                  QStringLiteral("n"));

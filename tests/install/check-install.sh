@@ -15,7 +15,7 @@ DESTDIR=$work/root cmake --install "$build" --prefix "$prefix" >/dev/null
 
 id=org.tackora.Tackora
 for file in bin/tackora bin/tackora-cli \
-  lib/tackora/libtackora_sound.so lib/tackora/libtackora_calendar.so \
+  lib/tackora/libtackora_sound.so lib/tackora/tackora-calendar \
   share/tackora/wnl.dat "share/tackora/软件使用帮助.txt" \
   share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
   share/icons/hicolor/scalable/apps/$id.svg \
@@ -27,7 +27,10 @@ for size in 16 22 24 32 48 64 128 256; do
   [ -f "$png" ] || fail "no ${size}px icon"
   file -b "$png" | grep -q "PNG image data, $size x $size" || fail "the ${size}px icon is $(file -b "$png")"
 done
-[ -x "$root/bin/tackora" ] && [ -x "$root/bin/tackora-cli" ] || fail "the programs are not executable"
+[ -x "$root/bin/tackora" ] && [ -x "$root/bin/tackora-cli" ] && [ -x "$root/lib/tackora/tackora-calendar" ] ||
+  fail "the programs are not executable"
+# The web engine belongs to the calendar program alone: the board stays lean.
+! ldd "$root/bin/tackora" | grep -q WebEngine || fail "tackora links a web engine"
 grep -q '<svg' "$root/share/icons/hicolor/scalable/apps/$id.svg" || fail "the scalable icon is no SVG"
 
 # The entry's keys, then the validators. Debian 12's desktop-file-validate
@@ -67,4 +70,8 @@ shown=$(QT_QPA_PLATFORM=offscreen timeout 60 "$root/bin/tackora" --home "$home" 
 shown=$(QT_QPA_PLATFORM=offscreen timeout 60 "$root/bin/tackora" -platform offscreen --home "$home" --no-splash \
   --exit-after-show)
 [ "$shown" = shown ] || fail "tackora -platform offscreen did not show its board: $shown"
+# The calendar program answers the board from there, with the installed page.
+answers=$(printf 'page %s\nshow\n' "$root/share/tackora/wnl.dat" |
+  QT_QPA_PLATFORM=offscreen timeout 60 "$root/lib/tackora/tackora-calendar" 2>/dev/null | tr '\n' ' ')
+[ "$answers" = "started shown " ] || fail "the installed tackora-calendar answered: $answers"
 echo "installed and checked under $prefix"

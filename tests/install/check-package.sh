@@ -29,7 +29,7 @@ grep -q qt6-translations-l10n <<<"$(field Recommends)" || fail "qt6-translations
 dpkg-deb -c "$deb" | awk '{print $6}' >"$work/contents"
 id=org.tackora.Tackora
 for file in ./usr/bin/tackora ./usr/bin/tackora-cli ./usr/lib/tackora/libtackora_sound.so \
-  ./usr/lib/tackora/libtackora_calendar.so ./usr/share/tackora/wnl.dat ./usr/share/applications/$id.desktop \
+  ./usr/lib/tackora/tackora-calendar ./usr/share/tackora/wnl.dat ./usr/share/applications/$id.desktop \
   ./usr/share/metainfo/$id.metainfo.xml ./usr/share/icons/hicolor/scalable/apps/$id.svg \
   ./usr/share/icons/hicolor/48x48/apps/$id.png ./usr/share/man/man1/tackora.1.gz ./usr/share/man/man1/tackora-cli.1.gz \
   ./usr/share/doc/tackora/copyright ./usr/share/doc/tackora/changelog.gz; do
