@@ -20,7 +20,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The calendar's web engine runs its pages in a helper process that no shared
 # library pulls in; the Song face is Noto Serif CJK.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, libqt6webenginecore6-bin (>= 6.4)")
+# The lunar-date library is loaded when a lunar memo first needs it, so no
+# binary names it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, libqt6webenginecore6-bin (>= 6.4), liblunar-date-3.0-1")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "")
 include(CPack)

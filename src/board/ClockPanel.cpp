@@ -60,5 +60,6 @@ void ClockPanel::tick() {
             continue;
         m_lastShutdown = second;
         m_shutdown.scheduleShutdown(ShutdownWarningText());
+        Q_EMIT shutdownStarted(second);
     }
 }

@@ -48,6 +48,8 @@ public:
 
 Q_SIGNALS:
     void textsChanged(const ClockTexts &texts);
+    /// The timed shutdown command ran for the second at.
+    void shutdownStarted(const QDateTime &at);
 
 private:
     const Clock &m_clock;

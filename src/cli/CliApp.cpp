@@ -356,6 +356,10 @@ int runMemos(const Options &options, const QString &at) {
                             .arg(n)
                             .arg(slot.enabled == 1 ? QStringLiteral("on") : QStringLiteral("off"),
                                  slot.period, slot.date, slot.time, slot.title));
+        // The next day of a lunar memo follows its lunar date, not its record.
+        if (slot.lunar)
+            printTo(stdout, QStringLiteral("  lunar: ") + slot.lunar->toText() + QStringLiteral(" (农历") +
+                                slot.lunar->chineseName() + u')');
         const NextDue due = nextDue(slot, n, after);
         if (due.when.isValid())
             printTo(stdout,

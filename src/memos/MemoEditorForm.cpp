@@ -2,6 +2,7 @@
 #include "memos/MemoEditorForm.h"
 
 #include "common/AtomicFile.h"
+#include "memos/LunarMemos.h"
 #include "memos/MemoRecord.h"
 #include "memos/RtfReader.h"
 #include "memos/RtfWriter.h"
@@ -72,7 +73,24 @@ void MemoEditorForm::choosePeriod(Period chosen) {
 
 void MemoEditorForm::clampMonthAndDay() {
     month = clampTwoDigits(month, 12);
-    day = clampTwoDigits(day, 31);
+    day = clampTwoDigits(day, lunar ? 30 : 31);
+}
+
+QString MemoEditorForm::lunarNote() const {
+    if (!lunar || period != Period::Yearly)
+        return QString();
+    const LunarMonthDay monthDay{leadingNumber(month), leadingNumber(day), leapMonth};
+    const LunarOccurrence next = LunarCalendar::nextOnOrAfter(monthDay, today);
+    if (!next.date.isValid())
+        return next.error;
+    QString note = QStringLiteral("农历%1，下次：%2")
+                       .arg(monthDay.chineseName(), next.date.toString(QStringLiteral("yyyy-MM-dd")));
+    if (leapMonth)
+        note += QStringLiteral("；无此闰月之年按%1提醒")
+                    .arg(LunarMonthDay{monthDay.month, monthDay.day, false}.chineseName());
+    if (monthDay.day == 30)
+        note += QStringLiteral("；该月只有29天时按廿九提醒");
+    return note;
 }
 
 void MemoEditorForm::LoadMemo(int memoNumber, QTextDocument &body) {
@@ -116,6 +134,14 @@ void MemoEditorForm::LoadMemo(int memoNumber, QTextDocument &body) {
         title = piece(4);
         frameCaption = title;
     }
+    const std::optional<LunarMonthDay> lunarDay =
+        LunarMonthDay::parse(m_settings.ReadSetting(kMemo, lunarKey(number)));
+    if (lunarDay && period == Period::Yearly) {
+        lunar = true;
+        leapMonth = lunarDay->leap;
+        month = QStringLiteral("%1").arg(lunarDay->month, 2, 10, QLatin1Char('0'));
+        day = QStringLiteral("%1").arg(lunarDay->day, 2, 10, QLatin1Char('0'));
+    }
 }
 
 bool MemoEditorForm::save(const QTextDocument &body) {
@@ -155,12 +181,32 @@ bool MemoEditorForm::save(const QTextDocument &body) {
         date = month + u'-' + day;
     else
         date = day;
+    const bool lunarMemo = lunar && period == Period::Yearly;
+    const LunarMonthDay lunarDay{leadingNumber(month), leadingNumber(day), leapMonth};
+    if (lunarMemo) {
+        // The record holds the Gregorian day, for readers that know no lunar key.
+        const LunarOccurrence occurrence = lunarRecordDay(lunarDay, today);
+        if (!occurrence.date.isValid()) {
+            m_dialogs.message(QStringLiteral("农历日期无法换算！\n") + occurrence.error, QString(),
+                              MessageIcon::Warning);
+            return false;
+        }
+        date = occurrence.date.toString(QStringLiteral("MM-dd"));
+    }
     const QString storedTitle = trimBlanks(title);
     QString error;
     if (!m_settings.WriteSetting(
             kMemo, memoKey(number),
             formatRecord(enabled ? 1 : 0, periodCharacter(period), date, time, storedTitle), &error)) {
         m_dialogs.message(QStringLiteral("便笺[%1]的提醒设定未能保存到setup.ini！\n").arg(number) + error,
+                          QString(), MessageIcon::Warning);
+        return false;
+    }
+    // An emptied key reads as none: the memo is no lunar memo any more.
+    const QString lunarText = lunarMemo ? lunarDay.toText() : QString();
+    if ((lunarMemo || !m_settings.ReadSetting(kMemo, lunarKey(number)).isEmpty()) &&
+        !m_settings.WriteSetting(kMemo, lunarKey(number), lunarText, &error)) {
+        m_dialogs.message(QStringLiteral("便笺[%1]的农历日期未能保存到setup.ini！\n").arg(number) + error,
                           QString(), MessageIcon::Warning);
         return false;
     }

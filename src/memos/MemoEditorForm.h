@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QDate>
 #include <QString>
 
 class QTextDocument;
@@ -37,6 +38,10 @@ public:
     /// range become its top, below 1 become "01".
     void clampMonthAndDay();
 
+    /// The note beside the lunar fields: the next day, and how a leap month
+    /// or day 30 falls in years that lack them. Empty when not lunar.
+    QString lunarNote() const;
+
     /// The period character of a period option ("年" ...).
     static QString periodCharacter(Period period);
     /// Which characters a box accepts (backspace and Enter always pass).
@@ -52,6 +57,12 @@ public:
     QString time = QStringLiteral("00:00:00");
     /// The content frame's caption: the title as last loaded or saved.
     QString frameCaption;
+    /// A yearly memo set by lunar month and day (month and day boxes):
+    /// stored in key L0..L8, its record holding the Gregorian day.
+    bool lunar = false;
+    bool leapMonth = false;
+    /// The day a lunar memo's Gregorian day is reckoned from.
+    QDate today = QDate::currentDate();
 
 private:
     const SettingsFile &m_settings;

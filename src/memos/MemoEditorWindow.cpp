@@ -21,7 +21,9 @@
 namespace {
 
 constexpr int kContentFrameHeight = 7335;
+constexpr int kSnoozeStripHeight = 500;
 constexpr int kEditModeHeight = 8430;
+const QString kFieldFrameCaption = QStringLiteral("[编辑区]");
 using Period = MemoEditorForm::Period;
 // Option buttons in their order on the window: 按年 按季 按月 按日 按周.
 constexpr Period kOptionPeriods[5] = {Period::Yearly, Period::Quarterly, Period::Monthly, Period::Daily,
@@ -53,7 +55,8 @@ MemoEditorWindow::MemoEditorWindow(const SettingsFile &settings, UserDialogs &di
         m_body->setPalette(palette);
     }
 
-    auto *fields = new QGroupBox(QStringLiteral("[编辑区]"), this);
+    auto *fields = new QGroupBox(kFieldFrameCaption, this);
+    m_fieldFrame = fields;
     fields->setObjectName(QStringLiteral("Fra1(1)"));
     fields->setGeometry(Twips::rectToPixels(0, 7320, 11895, 1095));
     const auto label = [fields](const QString &text, int left, int top, int width) {
@@ -113,24 +116,35 @@ MemoEditorWindow::MemoEditorWindow(const SettingsFile &settings, UserDialogs &di
         });
         m_periods[i] = option;
     }
+    // Close set, so that the lunar boxes fit at the end of the row.
     box(2, 5150, 660, 400, 1);
-    label(QStringLiteral("日期："), 5800, 660, 700);
-    box(3, 6500, 660, 500, 2);
-    label(QStringLiteral("月"), 7050, 660, 300);
-    box(4, 7350, 660, 500, 2);
-    label(QStringLiteral("日 时间："), 7900, 660, 1000);
-    box(5, 8900, 660, 1200, 8);
-    for (int i : {3, 4}) {
-        connect(m_boxes[i], &QLineEdit::textEdited, this, [this] {
-            takeFields();
-            m_form.clampMonthAndDay();
-            for (auto [box, value] :
-                 {std::pair{m_boxes[3], m_form.month}, std::pair{m_boxes[4], m_form.day}}) {
-                if (box->text() != value)
-                    box->setText(value);
-            }
-        });
-    }
+    label(QStringLiteral("日期："), 5650, 660, 650);
+    box(3, 6300, 660, 450, 2);
+    label(QStringLiteral("月"), 6780, 660, 240);
+    box(4, 7020, 660, 450, 2);
+    label(QStringLiteral("日 时间："), 7500, 660, 930);
+    box(5, 8430, 660, 1125, 8);
+    // A yearly memo may be set by lunar month and day: the date boxes then
+    // hold those. No row is left, so the note goes into the frame's caption.
+    m_lunar = new QCheckBox(QStringLiteral("农历(&N)"), fields);
+    m_lunar->setObjectName(QStringLiteral("Lunar"));
+    m_lunar->setGeometry(Twips::rectToPixels(9620, 660, 1125, 300));
+    m_leapMonth = new QCheckBox(QStringLiteral("闰月(&R)"), fields);
+    m_leapMonth->setObjectName(QStringLiteral("LeapMonth"));
+    m_leapMonth->setGeometry(Twips::rectToPixels(10745, 660, 1125, 300));
+    const auto refreshDate = [this] {
+        takeFields();
+        m_form.clampMonthAndDay();
+        for (auto [box, value] : {std::pair{m_boxes[3], m_form.month}, std::pair{m_boxes[4], m_form.day}}) {
+            if (box->text() != value)
+                box->setText(value);
+        }
+        showLunarNote();
+    };
+    for (int i : {3, 4})
+        connect(m_boxes[i], &QLineEdit::textEdited, this, refreshDate);
+    for (QCheckBox *check : {m_lunar, m_leapMonth})
+        connect(check, &QCheckBox::toggled, this, refreshDate);
 
     QTextDocument *document = m_body->document();
     m_form.LoadMemo(number, *document);
@@ -143,6 +157,39 @@ MemoEditorWindow::MemoEditorWindow(const SettingsFile &settings, UserDialogs &di
         m_body->setReadOnly(true);
     }
     resize(Twips::toPixels(11910), Twips::toPixels(viewMode ? kContentFrameHeight : kEditModeHeight));
+}
+
+void MemoEditorWindow::offerSnooze() {
+    // The view only: below the body of the edit mode sit its fields.
+    if (!m_body->isReadOnly() || findChild<QWidget *>(QStringLiteral("Snooze")))
+        return;
+    // Below the content frame, which keeps its place and size.
+    auto *strip = new QWidget(this);
+    strip->setObjectName(QStringLiteral("Snooze"));
+    strip->setGeometry(Twips::rectToPixels(0, kContentFrameHeight, 11895, kSnoozeStripHeight));
+    auto *caption = new QLabel(QStringLiteral("稍后提醒："), strip);
+    caption->setGeometry(Twips::rectToPixels(7000, 100, 1200, 300));
+    const std::pair<int, QString> choices[] = {
+        {5, QStringLiteral("&5分钟")}, {10, QStringLiteral("1&0分钟")}, {30, QStringLiteral("&30分钟")}};
+    int left = 8200;
+    for (const auto &[minutes, text] : choices) {
+        auto *button = new QPushButton(text, strip);
+        button->setObjectName(QStringLiteral("Snooze%1").arg(minutes));
+        button->setGeometry(Twips::rectToPixels(left, 70, 1100, 360));
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, [this, minutes] {
+            Q_EMIT snoozeChosen(minutes);
+            accept();
+        });
+        left += 1200;
+    }
+    strip->show();
+    resize(width(), Twips::toPixels(kContentFrameHeight + kSnoozeStripHeight));
+}
+
+void MemoEditorWindow::setToday(const QDate &day) {
+    m_form.today = day;
+    showLunarNote();
 }
 
 void MemoEditorWindow::clearBody() {
@@ -175,6 +222,10 @@ void MemoEditorWindow::showForm() {
     m_boxes[4]->setText(m_form.day);
     m_boxes[5]->setText(m_form.time);
     m_enabled->setChecked(m_form.enabled);
+    const QSignalBlocker lunarBlocker(m_lunar);
+    const QSignalBlocker leapBlocker(m_leapMonth);
+    m_lunar->setChecked(m_form.lunar);
+    m_leapMonth->setChecked(m_form.leapMonth);
     m_contentFrame->setTitle(m_form.frameCaption);
     for (int i = 0; i < 5; ++i)
         m_periods[i]->setChecked(kOptionPeriods[i] == m_form.period);
@@ -185,6 +236,18 @@ void MemoEditorWindow::applyPeriod() {
     m_boxes[2]->setEnabled(m_form.weekdayEnabled());
     m_boxes[3]->setEnabled(m_form.monthEnabled());
     m_boxes[4]->setEnabled(m_form.dayEnabled());
+    // Only a yearly memo recurs on a lunar day.
+    m_lunar->setVisible(m_form.period == Period::Yearly);
+    m_leapMonth->setVisible(m_form.period == Period::Yearly);
+    showLunarNote();
+}
+
+void MemoEditorWindow::showLunarNote() {
+    m_leapMonth->setEnabled(m_lunar->isChecked());
+    const QString note = m_form.lunarNote();
+    m_fieldFrame->setTitle(note.isEmpty() ? kFieldFrameCaption : kFieldFrameCaption + u' ' + note);
+    m_lunar->setToolTip(note);
+    m_leapMonth->setToolTip(note);
 }
 
 void MemoEditorWindow::takeFields() {
@@ -194,6 +257,8 @@ void MemoEditorWindow::takeFields() {
     m_form.day = m_boxes[4]->text();
     m_form.time = m_boxes[5]->text();
     m_form.enabled = m_enabled->isChecked();
+    m_form.lunar = m_lunar->isChecked();
+    m_form.leapMonth = m_leapMonth->isChecked();
 }
 
 void MemoEditorWindow::save() {

@@ -24,15 +24,22 @@ public:
                      bool viewMode, const QString &colourText, QWidget *parent = nullptr);
 
     MemoEditorForm &form() { return m_form; }
+    /// The day a lunar memo's next day is reckoned from (today unless set).
+    void setToday(const QDate &day);
     QTextEdit *body() const { return m_body; }
     /// Runs the save button.
     void save();
     /// Runs the clear button: the body is emptied as one undoable step.
     void clearBody();
+    /// The view of a memo that fell due: "稍后提醒" with 5, 10 and 30 minutes
+    /// on a strip below the body (Alt+5, Alt+0, Alt+3); a choice closes it.
+    void offerSnooze();
 
 Q_SIGNALS:
     /// A record was stored: the board reloads its memos.
     void saved();
+    /// "稍后提醒": announce this memo again minutes from now.
+    void snoozeChosen(int minutes);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -42,6 +49,7 @@ private:
     void showForm();
     void takeFields();
     void applyPeriod();
+    void showLunarNote();
 
     MemoEditorForm m_form;
     QGroupBox *m_contentFrame = nullptr;
@@ -49,4 +57,7 @@ private:
     std::array<QLineEdit *, 6> m_boxes{};
     QCheckBox *m_enabled = nullptr;
     std::array<QRadioButton *, 5> m_periods{};
+    QGroupBox *m_fieldFrame = nullptr;
+    QCheckBox *m_lunar = nullptr;
+    QCheckBox *m_leapMonth = nullptr;
 };

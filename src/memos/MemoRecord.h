@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "memos/LunarCalendar.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -21,6 +23,9 @@ struct MemoSlot {
     /// The time cell: "hh:mm:ss" once loaded, "未启用" before.
     QString time = QStringLiteral("未启用");
     QString title;
+    /// A lunar yearly memo's lunar month and day (key L0..L8): it falls due
+    /// by the lunar calendar, whatever day the record holds.
+    std::optional<LunarMonthDay> lunar = std::nullopt;
 
     /// The initial look of slot number (0..8).
     static MemoSlot initial(int number);

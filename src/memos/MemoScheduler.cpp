@@ -3,6 +3,7 @@
 
 #include "common/ProcessValues.h"
 #include "common/StatusLine.h"
+#include "memos/LunarMemos.h"
 #include "memos/MemoSlots.h"
 #include "platform/Balloons.h"
 #include "platform/Clock.h"
@@ -13,6 +14,15 @@
 #include <algorithm>
 
 namespace {
+
+// Up to this many seconds a late tick catches up by itself (SecondTicker).
+constexpr qint64 kLongestCatchUpSeconds = 60;
+
+QDateTime wholeSecond(const QDateTime &moment) {
+    QDateTime second = moment;
+    second.setTime(QTime(moment.time().hour(), moment.time().minute(), moment.time().second()));
+    return second;
+}
 
 // "2026-01-10" and the like: a real day of that year.
 bool isCalendarDate(const QString &text) {
@@ -35,6 +45,8 @@ MemoDay memoDayOf(const MemoSlot &slot, const QDate &day) {
     const QString &p = slot.period;
     const QString &d = slot.date;
     if (p == u"年") {
+        if (const std::optional<bool> lunarDay = isLunarMemoDay(slot, day))
+            return *lunarDay ? MemoDay::Today : MemoDay::OtherDay;
         const QString date = QString::number(day.year()).rightJustified(4, u'0') + u'-' + d;
         if (!isCalendarDate(date))
             return MemoDay::DateFormatError;
@@ -78,10 +90,91 @@ MemoScheduler::MemoScheduler(MemoSlots &slots, const Clock &clock, ProcessValues
     , m_values(values)
     , m_sound(sound)
     , m_status(status)
-    , m_appFolder(std::move(appFolder)) {}
+    , m_appFolder(std::move(appFolder)) {
+    // A memo switched off keeps no snooze.
+    connect(&m_slots, &MemoSlots::slotChanged, this, [this](int number) {
+        if (m_slots.slot(number).enabled != 1)
+            dropSnooze(number);
+    });
+}
 
 void MemoScheduler::Timer3_Timer() {
+    tick(false);
+}
+
+void MemoScheduler::resumed() {
+    tick(true);
+}
+
+void MemoScheduler::restore(const QDateTime &lastSeen, const MemoSnoozes &snoozes) {
+    m_lastSecond = lastSeen;
+    m_ticked = false;
+    m_snoozes = snoozes;
+    for (int n = 0; n < kMemoCount; ++n) {
+        if (m_slots.slot(n).enabled != 1)
+            m_snoozes[n] = QDateTime();
+    }
+    if (m_snoozes != snoozes)
+        Q_EMIT snoozesChanged();
+}
+
+void MemoScheduler::snoozeFor(int number, int minutes) {
+    const QDateTime when = wholeSecond(m_clock.now()).addSecs(qint64(minutes) * 60);
+    m_snoozes[number] = when;
+    m_status.showStatus(QStringLiteral("便笺[%1]将于 %2 再次提醒")
+                            .arg(number)
+                            .arg(when.toString(QStringLiteral("HH:mm:ss"))));
+    Q_EMIT snoozesChanged();
+}
+
+void MemoScheduler::dropSnooze(int number) {
+    if (!m_snoozes[number].isValid())
+        return;
+    m_snoozes[number] = QDateTime();
+    Q_EMIT snoozesChanged();
+}
+
+void MemoScheduler::reportMissed(const QDateTime &from, const QDateTime &to) {
+    std::array<MemoSlot, kMemoCount> slots;
+    for (int n = 0; n < kMemoCount; ++n)
+        slots[n] = m_slots.slot(n);
+    const QList<MissedReminder> list = missedReminders(slots, from, to, m_snoozes);
+    // Listed or too old to list, a snooze of that span has had its turn.
+    takeSnoozesUpTo(to.addSecs(-1));
+    if (list.isEmpty())
+        return;
+    m_status.showStatus(missedCountText(list.size()));
+    if (m_values.notifyIcon)
+        m_values.notifyIcon->ShowBubble(QStringLiteral("错过的提醒"), missedCountText(list.size()), 1);
+    Q_EMIT missed(list);
+}
+
+void MemoScheduler::takeSnoozesUpTo(const QDateTime &moment) {
+    bool changed = false;
+    for (QDateTime &snooze : m_snoozes) {
+        if (snooze.isValid() && snooze <= moment) {
+            snooze = QDateTime();
+            changed = true;
+        }
+    }
+    if (changed)
+        Q_EMIT snoozesChanged();
+}
+
+void MemoScheduler::tick(bool resumed) {
     const QDateTime now = m_clock.now();
+    const QDateTime current = wholeSecond(now);
+    // Seconds no tick saw: the program was not running, the machine slept,
+    // or the clock jumped further than a late tick catches up.
+    const qint64 gap = m_lastSecond.isValid() ? m_lastSecond.secsTo(current) : 0;
+    const bool missedSpan = gap > 1 && (!m_ticked || resumed || gap > kLongestCatchUpSeconds);
+    const QDateTime previous = m_lastSecond;
+    m_lastSecond = current;
+    m_ticked = true;
+    if (missedSpan) {
+        m_ticker = SecondTicker(); // its next tick considers the current second alone
+        reportMissed(previous, current);
+    }
     const QList<QDateTime> seconds = m_ticker.advance(now);
     QList<std::pair<QDateTime, int>> due;
     for (int n = 0; n < kMemoCount; ++n) {
@@ -110,6 +203,20 @@ void MemoScheduler::Timer3_Timer() {
                 due.append({second, n});
         }
     }
+    bool snoozesTaken = false;
+    for (int n = 0; n < kMemoCount; ++n) {
+        QDateTime &snooze = m_snoozes[n];
+        if (!snooze.isValid() || snooze > current)
+            continue;
+        const bool alsoDue =
+            std::any_of(due.cbegin(), due.cend(), [n](const auto &entry) { return entry.second == n; });
+        if (m_slots.slot(n).enabled == 1 && !alsoDue)
+            due.append({snooze, n});
+        snooze = QDateTime();
+        snoozesTaken = true;
+    }
+    if (snoozesTaken)
+        Q_EMIT snoozesChanged();
     std::stable_sort(due.begin(), due.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
     for (const auto &entry : due)
         announce(entry.second);

@@ -3,6 +3,7 @@
 
 #include "common/SecondTicker.h"
 #include "memos/MemoRecord.h"
+#include "memos/MissedReminders.h"
 
 #include <QDateTime>
 #include <QList>
@@ -38,7 +39,10 @@ QString timeFormatMessage(int number);
 /// editor in view mode). Each tick considers every second since the last
 /// one, so a late tick loses no reminder. A due memo's balloon and sound
 /// come at its second; its view window waits while an editor is open, and
-/// memos due together are shown one after the other, each once.
+/// memos due together are shown one after the other, each once. What fell
+/// due while the program was away (before its first tick, during a sleep,
+/// across a jump of more than a minute) is listed as missed instead; a
+/// snoozed memo is announced again at its moment.
 class MemoScheduler final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(MemoScheduler)
@@ -47,6 +51,22 @@ public:
                   StatusLine &status, QString appFolder, QObject *parent = nullptr);
 
     void Timer3_Timer();
+    /// The machine woke from a sleep: what fell due meanwhile is missed, even
+    /// within the minute a late tick catches up.
+    void resumed();
+
+    /// Where the previous run stopped (its last second seen, invalid when
+    /// unknown) and the snoozes it left: the first tick lists what fell due
+    /// in between. Snoozes of memos that are off go.
+    void restore(const QDateTime &lastSeen, const MemoSnoozes &snoozes);
+    /// The last second the ticks considered.
+    QDateTime lastSeen() const { return m_lastSecond; }
+
+    /// "稍后提醒": memo number is announced again minutes from now, once.
+    void snoozeFor(int number, int minutes);
+    /// The memo was edited: its snooze goes.
+    void dropSnooze(int number);
+    const MemoSnoozes &snoozes() const { return m_snoozes; }
 
     /// Whoever opens or closes the memo editor says so: view windows wait
     /// for a closed editor.
@@ -61,8 +81,15 @@ Q_SIGNALS:
     void bodyRequested(int number);
     /// Open the editor on memo number in view mode.
     void viewEditorRequested(int number);
+    /// Memos that fell due while no tick saw them; never empty.
+    void missed(const QList<MissedReminder> &reminders);
+    /// A snooze was set, came or went: the caller stores snoozes().
+    void snoozesChanged();
 
 private:
+    void tick(bool resumed);
+    void reportMissed(const QDateTime &from, const QDateTime &to);
+    void takeSnoozesUpTo(const QDateTime &moment);
     void announce(int number);
     void showNextView();
 
@@ -75,4 +102,7 @@ private:
     SecondTicker m_ticker;
     QList<int> m_views;
     bool m_editorOpen = false;
+    QDateTime m_lastSecond;
+    bool m_ticked = false;
+    MemoSnoozes m_snoozes;
 };

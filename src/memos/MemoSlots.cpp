@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "memos/MemoSlots.h"
 
+#include "memos/LunarMemos.h"
+
 #include "settings/SettingsFile.h"
 
 MemoSlots::MemoSlots(QObject *parent)
@@ -36,6 +38,7 @@ void MemoSlots::LoadMemos(const SettingsFile &settings) {
         if (record.isEmpty())
             continue;
         applyRecord(m_slots[n], record);
+        m_slots[n].lunar = LunarMonthDay::parse(settings.ReadSetting(section, lunarKey(n)));
         Q_EMIT slotChanged(n);
     }
     const QString colour = settings.ReadSetting(section, QStringLiteral("M_color"));

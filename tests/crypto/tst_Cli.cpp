@@ -454,6 +454,35 @@ private Q_SLOTS:
                  2);
     }
 
+    // The next day of a lunar memo comes from its lunar date (key L0..L8):
+    // 腊月初一 falls on 2022-12-23 and next on 2024-01-11, while its record
+    // alone would say 2023-01-11.
+    void memosShowsLunarMemosNextDays() {
+        const SettingsFile settings(m_home);
+        const QString memo = QStringLiteral("MEMO");
+        settings.WriteSetting(memo, QStringLiteral("M7"), QStringLiteral("1|年|01-11|08:00:00|腊月初一"));
+        settings.WriteSetting(memo, QStringLiteral("L7"), QStringLiteral("12-01"));
+        settings.WriteSetting(memo, QStringLiteral("M8"), QStringLiteral("1|年|05-29|08:00:00|闰四月廿九"));
+        settings.WriteSetting(memo, QStringLiteral("L8"), QStringLiteral("闰04-29"));
+        const Run run = cli(home() + QStringList{QStringLiteral("memos"), QStringLiteral("--at"),
+                                                 QStringLiteral("2022-12-24 12:00:00")});
+        QCOMPARE(run.exitCode, 0);
+        const QStringList expected = {
+            QStringLiteral("便笺[7]  on  年  01-11  08:00:00  腊月初一"),
+            QStringLiteral("  lunar: 12-01 (农历腊月初一)"),
+            QStringLiteral("  next: 2024-01-11 08:00:00"),
+            QStringLiteral("便笺[8]  on  年  05-29  08:00:00  闰四月廿九"),
+            QStringLiteral("  lunar: 闰04-29 (农历闰四月廿九)"),
+            QStringLiteral("  next: 2023-06-16 08:00:00"), // 2023 has no 闰四月: 四月廿九
+        };
+        qsizetype from = 0;
+        for (const QString &line : expected) {
+            const qsizetype at = run.out.indexOf(line, from);
+            QVERIFY2(at >= 0, qPrintable(line + QStringLiteral("\n---\n") + run.out));
+            from = at + line.size();
+        }
+    }
+
     void helpAndUsage() {
         Run run = cli({QStringLiteral("--help")});
         QCOMPARE(run.exitCode, 0);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "memos/MemoEditorForm.h"
+#include "memos/MemoRecord.h"
 #include "memos/RtfReader.h"
 #include "platform/Balloons.h"
 #include "settings/SettingsDefaults.h"
@@ -165,6 +166,92 @@ private Q_SLOTS:
         QCOMPARE(f.form.weekday, QStringLiteral("3"));
         QCOMPARE(f.form.time, QStringLiteral("00:00:00"));
         QCOMPARE(f.form.title, QString());
+    }
+
+    // A lunar birthday: saved, reopened, and read by a reader that knows only
+    // the original keys (the record parser, which ignores L0..L8).
+    void lunarRoundTrip_data() {
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<QString>("month");
+        QTest::addColumn<QString>("day");
+        QTest::addColumn<bool>("leap");
+        QTest::addColumn<QString>("stored"); // the L key
+        QTest::addColumn<QString>("date");   // the record's Gregorian day
+        QTest::addColumn<QString>("note");
+        // Dates from liblunar-date: 2026-06-14 is 四月廿九 of 2026, 2020-06-20
+        // 闰四月廿九 of 2020, 2023-04-19 闰二月廿九 of 2023.
+        QTest::newRow("leap month without its leap year")
+            << QDate(2026, 1, 5) << QStringLiteral("04") << QStringLiteral("29") << true
+            << QStringLiteral("闰04-29") << QStringLiteral("06-14")
+            << QStringLiteral("农历闰四月廿九，下次：2026-06-14；无此闰月之年按四月廿九提醒");
+        QTest::newRow("its leap year")
+            << QDate(2020, 6, 1) << QStringLiteral("04") << QStringLiteral("29") << true
+            << QStringLiteral("闰04-29") << QStringLiteral("06-20")
+            << QStringLiteral("农历闰四月廿九，下次：2020-06-20；无此闰月之年按四月廿九提醒");
+        QTest::newRow("day 30 of a 29-day leap month")
+            << QDate(2023, 3, 1) << QStringLiteral("2") << QStringLiteral("30") << true
+            << QStringLiteral("闰02-30") << QStringLiteral("04-19")
+            << QStringLiteral(
+                   "农历闰二月三十，下次：2023-04-19；无此闰月之年按二月三十提醒；该月只有29天时按廿九提醒");
+        QTest::newRow("spring festival") << QDate(2026, 1, 5) << QStringLiteral("01") << QStringLiteral("01")
+                                         << false << QStringLiteral("01-01") << QStringLiteral("02-17")
+                                         << QStringLiteral("农历正月初一，下次：2026-02-17");
+    }
+    void lunarRoundTrip() {
+        QFETCH(QDate, today);
+        QFETCH(QString, month);
+        QFETCH(QString, day);
+        QFETCH(bool, leap);
+        QFETCH(QString, date);
+        Fixture f;
+        f.form.today = today;
+        f.form.LoadMemo(3, f.body);
+        f.form.choosePeriod(MemoEditorForm::Period::Yearly);
+        f.form.lunar = true;
+        f.form.leapMonth = leap;
+        f.form.month = month;
+        f.form.day = day;
+        f.form.time = QStringLiteral("08:00:00");
+        f.form.title = QStringLiteral("生日");
+        f.form.enabled = true;
+        QTEST(f.form.lunarNote(), "note");
+        QVERIFY(f.form.save(f.body));
+        QTEST(f.settings.ReadSetting(QStringLiteral("MEMO"), QStringLiteral("L3")), "stored");
+        QCOMPARE(f.record(3), QStringLiteral("1|年|") + date + QStringLiteral("|08:00:00|生日"));
+
+        MemoSlot original = MemoSlot::initial(3);
+        applyRecord(original, f.record(3));
+        QCOMPARE(original.period, QStringLiteral("年"));
+        QCOMPARE(original.date, date);
+        QCOMPARE(original.time, QStringLiteral("08:00:00"));
+
+        MemoEditorForm reopened(f.settings, f.dialogs, &f.balloons);
+        reopened.today = today;
+        reopened.LoadMemo(3, f.body);
+        QVERIFY(reopened.lunar);
+        QCOMPARE(reopened.leapMonth, leap);
+        QCOMPARE(reopened.month, month.rightJustified(2, u'0'));
+        QCOMPARE(reopened.day, day);
+        QTEST(reopened.lunarNote(), "note");
+    }
+
+    void switchingOffLunarEmptiesItsKey() {
+        Fixture f;
+        f.settings.WriteSetting(QStringLiteral("MEMO"), QStringLiteral("M2"),
+                                QStringLiteral("1|年|02-17|08:00:00|春节"));
+        f.settings.WriteSetting(QStringLiteral("MEMO"), QStringLiteral("L2"), QStringLiteral("01-01"));
+        f.form.LoadMemo(2, f.body);
+        QVERIFY(f.form.lunar);
+        f.form.lunar = false;
+        f.form.month = QStringLiteral("03");
+        f.form.day = QStringLiteral("31");
+        QVERIFY(f.form.save(f.body));
+        QCOMPARE(f.record(2), QStringLiteral("1|年|03-31|08:00:00|春节"));
+        QCOMPARE(f.settings.ReadSetting(QStringLiteral("MEMO"), QStringLiteral("L2")), QString());
+        // A lunar day has no 31st: the box stops at 30.
+        f.form.lunar = true;
+        f.form.clampMonthAndDay();
+        QCOMPARE(f.form.day, QStringLiteral("30"));
     }
 };
 

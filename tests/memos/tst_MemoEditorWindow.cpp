@@ -8,14 +8,17 @@
 #include "TestSupport.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QInputMethodEvent>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -237,6 +240,149 @@ private Q_SLOTS:
         QCOMPARE(read.pixelColor(5, 5), QColor(200, 30, 40));
     }
 
+    // A lunar birthday set in the window: the month and day boxes are read
+    // as the lunar month and day, the note tells where it falls, and the
+    // window shows it again when reopened. Dates from liblunar-date:
+    // 2023-04-19 is 闰二月廿九 of 2023, a leap month of 29 days.
+    void lunarYearlyMemoIsSavedAndShownAgain() {
+        const QDate today(2023, 3, 1);
+        const QString note = QStringLiteral("[编辑区] 农历闰二月三十，下次：2023-04-19；"
+                                            "无此闰月之年按二月三十提醒；该月只有29天时按廿九提醒");
+        Editor e(false);
+        e.editor.setToday(today);
+        e.editor.findChild<QRadioButton *>(QStringLiteral("Op1(0)"))->click(); // 按年
+        QCheckBox *lunar = e.check(QStringLiteral("Lunar"));
+        QCheckBox *leap = e.check(QStringLiteral("LeapMonth"));
+        QVERIFY(lunar && leap);
+        QVERIFY(lunar->isVisible() && lunar->isEnabled() && !lunar->isChecked());
+        QVERIFY(!leap->isEnabled()); // a leap month of what is no lunar date
+        QCOMPARE(e.fieldFrame()->title(), QStringLiteral("[编辑区]"));
+
+        lunar->click();
+        QVERIFY(leap->isEnabled());
+        leap->click();
+        e.box(3)->clear();
+        QTest::keyClicks(e.box(3), QStringLiteral("2"));
+        e.box(4)->clear();
+        QTest::keyClicks(e.box(4), QStringLiteral("31"));
+        QCOMPARE(e.box(4)->text(), QStringLiteral("30")); // no lunar month has 31 days
+        QCOMPARE(e.fieldFrame()->title(), note);
+        QCOMPARE(lunar->toolTip(), note.mid(6));
+        // Whole in sight: beside the time box, the note on the frame's top line.
+        for (QCheckBox *check : {lunar, leap}) {
+            QVERIFY2(check->width() >= check->sizeHint().width(), qPrintable(check->text()));
+            QVERIFY(e.fieldFrame()->rect().contains(check->geometry()));
+        }
+        QVERIFY(!lunar->geometry().intersects(e.box(5)->geometry()));
+        QVERIFY(!lunar->geometry().intersects(leap->geometry()));
+        QVERIFY(e.fieldFrame()->fontMetrics().horizontalAdvance(note) < e.fieldFrame()->width());
+
+        e.editor.findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+        QCOMPARE(e.dialogs.shown.size(), 0);
+        QCOMPARE(e.settings.ReadSetting(QStringLiteral("MEMO"), QStringLiteral("L3")),
+                 QStringLiteral("闰02-30"));
+        QCOMPARE(e.settings.ReadSetting(QStringLiteral("MEMO"), QStringLiteral("M3")),
+                 QStringLiteral("0|年|04-19|00:00:00|双击左边时间编辑便笺……"));
+
+        MemoEditorWindow reopened(e.settings, e.dialogs, nullptr, 3, false, QString());
+        reopened.setToday(today);
+        const auto reopenedBox = [&](int i) {
+            return reopened.findChild<QLineEdit *>(QStringLiteral("Text1(%1)").arg(i));
+        };
+        QVERIFY(reopened.findChild<QRadioButton *>(QStringLiteral("Op1(0)"))->isChecked());
+        QCheckBox *lunarAgain = reopened.findChild<QCheckBox *>(QStringLiteral("Lunar"));
+        QCheckBox *leapAgain = reopened.findChild<QCheckBox *>(QStringLiteral("LeapMonth"));
+        QVERIFY(lunarAgain && leapAgain);
+        QVERIFY(lunarAgain->isChecked() && !lunarAgain->isHidden());
+        QVERIFY(leapAgain->isChecked() && leapAgain->isEnabled());
+        QCOMPARE(reopenedBox(3)->text(), QStringLiteral("02"));
+        QCOMPARE(reopenedBox(4)->text(), QStringLiteral("30"));
+        QCOMPARE(reopened.findChild<QGroupBox *>(QStringLiteral("Fra1(1)"))->title(), note);
+
+        // Unticked, the boxes are a Gregorian day again and the lunar key goes.
+        lunarAgain->click();
+        QVERIFY(!leapAgain->isEnabled());
+        QCOMPARE(reopened.findChild<QGroupBox *>(QStringLiteral("Fra1(1)"))->title(),
+                 QStringLiteral("[编辑区]"));
+        reopened.save();
+        QCOMPARE(e.settings.ReadSetting(QStringLiteral("MEMO"), QStringLiteral("L3")), QString());
+        QCOMPARE(e.settings.ReadSetting(QStringLiteral("MEMO"), QStringLiteral("M3")),
+                 QStringLiteral("0|年|02-30|00:00:00|双击左边时间编辑便笺……"));
+    }
+
+    // Only a yearly memo can be lunar: for the other periods, and in the
+    // view, the lunar boxes are out of sight and their mnemonics do nothing.
+    void lunarBoxesOnlyForYearlyMemos_data() {
+        QTest::addColumn<bool>("viewMode");
+        QTest::addColumn<int>("option");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("按年") << false << 0 << true;
+        QTest::newRow("按季") << false << 1 << false;
+        QTest::newRow("按月") << false << 2 << false;
+        QTest::newRow("按日") << false << 3 << false;
+        QTest::newRow("按周") << false << 4 << false;
+        QTest::newRow("view of a lunar memo") << true << -1 << false;
+    }
+    void lunarBoxesOnlyForYearlyMemos() {
+        QFETCH(bool, viewMode);
+        QFETCH(int, option);
+        QFETCH(bool, shown);
+        Editor e(viewMode, QStringLiteral("01-01"));
+        if (option >= 0)
+            e.editor.findChild<QRadioButton *>(QStringLiteral("Op1(%1)").arg(option))->click();
+        QCheckBox *lunar = e.check(QStringLiteral("Lunar"));
+        QCheckBox *leap = e.check(QStringLiteral("LeapMonth"));
+        QVERIFY(lunar && leap);
+        QCOMPARE(lunar->isVisible(), shown);
+        QCOMPARE(leap->isVisible(), shown);
+        if (!viewMode)
+            QCOMPARE(e.fieldFrame()->title().contains(QStringLiteral("农历正月初一")), shown);
+
+        e.box(1)->setFocus();
+        QTest::keyClick(e.editor.windowHandle(), Qt::Key_N, Qt::AltModifier);
+        if (shown)
+            QTRY_VERIFY(!lunar->isChecked()); // a mnemonic clicks after a short flash
+        QTest::qWait(300);
+        QCOMPARE(lunar->isChecked(), !shown);
+        QCOMPARE(e.editor.form().lunar, !shown);
+    }
+
+    // The lunar boxes follow the time box in the Tab order and answer to
+    // their own mnemonics; no two buttons of the window share one.
+    void lunarBoxesAreReachedByKeyboard() {
+        Editor e(false, QStringLiteral("04-29"));
+        QCheckBox *lunar = e.check(QStringLiteral("Lunar"));
+        QCheckBox *leap = e.check(QStringLiteral("LeapMonth"));
+        QVERIFY(lunar && leap);
+        QVERIFY(lunar->isChecked() && !leap->isChecked());
+        e.box(5)->setFocus();
+        QTest::keyClick(e.box(5), Qt::Key_Tab);
+        QVERIFY(lunar->hasFocus());
+        QTest::keyClick(lunar, Qt::Key_Tab);
+        QVERIFY(leap->hasFocus());
+        QTest::keyClick(leap, Qt::Key_Space);
+        QVERIFY(leap->isChecked());
+        QVERIFY(e.fieldFrame()->title().contains(QStringLiteral("农历闰四月廿九")));
+
+        e.box(1)->setFocus();
+        QTest::keyClick(e.editor.windowHandle(), Qt::Key_R, Qt::AltModifier);
+        QTRY_VERIFY(!leap->isChecked());
+        QTest::keyClick(e.editor.windowHandle(), Qt::Key_N, Qt::AltModifier);
+        QTRY_VERIFY(!lunar->isChecked());
+        QVERIFY(!leap->isEnabled());
+        QCOMPARE(e.fieldFrame()->title(), QStringLiteral("[编辑区]"));
+
+        QSet<QString> mnemonics;
+        for (const QAbstractButton *button : e.editor.findChildren<QAbstractButton *>()) {
+            const QString key = QKeySequence::mnemonic(button->text()).toString();
+            if (key.isEmpty())
+                continue;
+            QVERIFY2(!mnemonics.contains(key), qPrintable(button->text()));
+            mnemonics.insert(key);
+        }
+        QVERIFY(mnemonics.contains(QStringLiteral("Alt+N")) && mnemonics.contains(QStringLiteral("Alt+R")));
+    }
+
 private:
     // The first picture of document, as it shows it.
     static QImage pictureIn(const QTextDocument &document) {
@@ -261,22 +407,32 @@ private:
         RecordingDialogs dialogs;
         RecordingBalloons balloons;
         MemoEditorWindow editor;
-        explicit Editor(bool viewMode)
-            : editor((writeDefaults(settings, dir), settings), dialogs, &balloons, 3, viewMode, QString()) {
+        // lunarDay: memo 3 is a yearly memo on that lunar day.
+        explicit Editor(bool viewMode, const QString &lunarDay = QString())
+            : editor((writeDefaults(settings, dir, lunarDay), settings), dialogs, &balloons, 3, viewMode,
+                     QString()) {
             editor.show();
             QVERIFY(QTest::qWaitForWindowExposed(&editor));
             editor.activateWindow();
             // Mnemonics need the active window, as for the user.
             QVERIFY(QTest::qWaitForWindowActive(&editor));
         }
-        static bool writeDefaults(const SettingsFile &settings, const QTemporaryDir &dir) {
+        static bool writeDefaults(const SettingsFile &settings, const QTemporaryDir &dir,
+                                  const QString &lunarDay) {
             writeDefaultSettings(settings);
+            if (!lunarDay.isEmpty()) {
+                settings.WriteSetting(QStringLiteral("MEMO"), QStringLiteral("M3"),
+                                      QStringLiteral("1|年|02-17|08:00:00|生日"));
+                settings.WriteSetting(QStringLiteral("MEMO"), QStringLiteral("L3"), lunarDay);
+            }
             writeBytes(dir.filePath(QStringLiteral("M3.rtf")),
                        "{\\rtf1\\ansi\\ansicpg936 \\'d5\\'fd\\'ce\\'c4"
                        "\\'b5\\'da\\'d2\\'bb\\'d0\\'d0\\par}");
             return true;
         }
         QLineEdit *box(int i) { return editor.findChild<QLineEdit *>(QStringLiteral("Text1(%1)").arg(i)); }
+        QCheckBox *check(const QString &name) { return editor.findChild<QCheckBox *>(name); }
+        QGroupBox *fieldFrame() { return editor.findChild<QGroupBox *>(QStringLiteral("Fra1(1)")); }
     };
 };
 
