@@ -1,9 +1,15 @@
 // SPDX-License-Identifier: MIT
-// Start-up time, peak memory and idle processor time of the program, each
-// beside the same figure for the minimal Qt window measured in the same run.
-//   process_bench <tackora> <minimal_window> [idle seconds]
+// Start-up time, memory and idle processor time of the program, each beside
+// the same figure for the minimal Qt window measured in the same run, on the
+// platform QT_QPA_PLATFORM names (offscreen, or xcb on a virtual display).
+//   process_bench <tackora> <minimal_window> [idle seconds] [--x11 <map_time>]
+// With --x11 it adds what only a display shows: start to first window mapped
+// beside the minimal window and xpad, and the memory of the process tree with
+// the calendar open and closed again (from its "D" on the board, through xdotool).
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -40,7 +46,7 @@ pid_t spawn(const std::vector<std::string> &arguments, int *stdoutRead) {
         for (const std::string &argument : arguments)
             argv.push_back(const_cast<char *>(argument.c_str()));
         argv.push_back(nullptr);
-        execv(argv[0], argv.data());
+        execvp(argv[0], argv.data());
         _exit(127);
     }
     close(pipeFds[1]);
@@ -70,8 +76,14 @@ Run measureStart(const std::vector<std::string> &arguments) {
 }
 
 double median(std::vector<double> values) {
+    if (values.empty())
+        return 0;
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
+}
+
+double ratio(double a, double b) {
+    return b > 0 ? a / b : 0.0;
 }
 
 // Processor time of a running process, all its threads, in milliseconds: the
@@ -93,24 +105,164 @@ double cpuMs(pid_t pid) {
     return totalNs / 1e6;
 }
 
+// The process and every descendant (the calendar's helper processes among them).
+std::vector<pid_t> processTree(pid_t root) {
+    std::vector<std::pair<pid_t, pid_t>> parents; // pid, parent
+    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        bool number = false;
+        const pid_t pid = entry.toInt(&number);
+        if (!number)
+            continue;
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray line = stat.readAll();
+        const qsizetype close = line.lastIndexOf(')'); // the name may hold spaces
+        const QList<QByteArray> fields = line.mid(close + 2).split(' ');
+        if (fields.size() > 1)
+            parents.emplace_back(pid, pid_t(fields[1].toInt()));
+    }
+    std::vector<pid_t> tree = {root};
+    for (size_t i = 0; i < tree.size(); ++i) {
+        for (const auto &[pid, parent] : parents) {
+            if (parent == tree[i])
+                tree.push_back(pid);
+        }
+    }
+    return tree;
+}
+
+struct Memory {
+    double rssMiB = 0;
+    double pssMiB = 0;
+    int processes = 0;
+};
+
+// RSS and PSS of the whole tree now, from smaps_rollup.
+Memory treeMemory(pid_t root) {
+    Memory memory;
+    for (const pid_t pid : processTree(root)) {
+        QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
+        if (!rollup.open(QIODevice::ReadOnly))
+            continue;
+        ++memory.processes;
+        for (const QByteArray &line : rollup.readAll().split('\n')) {
+            const QList<QByteArray> fields = line.simplified().split(' ');
+            if (fields.size() >= 2 && fields[0] == "Rss:")
+                memory.rssMiB += fields[1].toDouble() / 1024;
+            else if (fields.size() >= 2 && fields[0] == "Pss:")
+                memory.pssMiB += fields[1].toDouble() / 1024;
+        }
+    }
+    return memory;
+}
+
+void endTree(pid_t pid, int out) {
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+    close(out);
+}
+
+// A program folder of its own, started once (which writes the defaults),
+// then with the given settings of setup.ini in place of the defaults.
+std::string makeHome(const QTemporaryDir &base, const std::string &tackora, const char *name,
+                     const std::vector<std::pair<QByteArray, QByteArray>> &settings) {
+    const QString path = base.filePath(QString::fromLatin1(name));
+    QDir().mkpath(path);
+    const std::string home = QDir::toNativeSeparators(path).toStdString();
+    measureStart({tackora, "--home", home, "--no-splash", "--exit-after-show"});
+    QFile ini(path + QStringLiteral("/setup.ini"));
+    if (!settings.empty() && ini.open(QIODevice::ReadOnly)) {
+        QByteArray text = ini.readAll();
+        ini.close();
+        for (const auto &[key, value] : settings) {
+            const qsizetype at = text.indexOf("\n" + key + "=");
+            if (at < 0)
+                continue;
+            const qsizetype from = at + 1 + key.size() + 1;
+            qsizetype to = from;
+            while (to < text.size() && text[to] != '\r' && text[to] != '\n')
+                ++to;
+            text.replace(from, to - from, value);
+        }
+        if (ini.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            ini.write(text);
+    }
+    return home;
+}
+
+// Milliseconds map_time reports for a program, or a negative number.
+double mapMs(const std::string &mapTime, std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), mapTime);
+    int out = -1;
+    const pid_t pid = spawn(arguments, &out);
+    std::string seen;
+    char buffer[64];
+    ssize_t got = 0;
+    while ((got = read(out, buffer, sizeof buffer)) > 0)
+        seen.append(buffer, size_t(got));
+    close(out);
+    waitpid(pid, nullptr, 0);
+    return seen.empty() ? -1 : std::atof(seen.c_str());
+}
+
+bool onPath(const char *program) {
+    return !QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty();
+}
+
+void idleByMode(const std::string &tackora, const std::string &minimal, const QTemporaryDir &base,
+                int idleSeconds) {
+    const char *modes[] = {"a", "b", "c"};
+    std::vector<std::string> homes;
+    for (const char *mode : modes)
+        homes.push_back(makeHome(base, tackora, (std::string("idle-") + mode).c_str(),
+                                 {{"F_transparent", QByteArray(mode)}}));
+    std::vector<pid_t> pids;
+    std::vector<int> outs(5, -1);
+    for (size_t i = 0; i < homes.size(); ++i)
+        pids.push_back(spawn({tackora, "--home", homes[i], "--no-splash"}, &outs[i]));
+    pids.push_back(spawn({minimal, "--clock"}, &outs[3]));
+    pids.push_back(spawn({minimal, "--idle"}, &outs[4]));
+    sleep(3); // past start-up
+    std::vector<double> before;
+    for (const pid_t pid : pids)
+        before.push_back(cpuMs(pid));
+    sleep(unsigned(idleSeconds));
+    std::vector<double> perMinute;
+    for (size_t i = 0; i < pids.size(); ++i)
+        perMinute.push_back((cpuMs(pids[i]) - before[i]) * 60.0 / idleSeconds);
+    for (size_t i = 0; i < pids.size(); ++i)
+        endTree(pids[i], outs[i]);
+    const double clock = perMinute[3];
+    for (size_t i = 0; i < 3; ++i)
+        std::printf(
+            "idle CPU per minute, mode %s  tackora %7.2f ms   label clock %7.2f ms   ratio %.2f  (goal <= "
+            "1, over %d s)\n",
+            modes[i], perMinute[i], clock, ratio(perMinute[i], clock), idleSeconds);
+    std::printf("                             (two bare one-second timers: %.2f ms)\n", perMinute[4]);
+}
+
 } // namespace
 
 int main(int argc, char *argv[]) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: process_bench <tackora> <minimal_window> [idle seconds]\n");
+        std::fprintf(stderr,
+                     "usage: process_bench <tackora> <minimal_window> [idle seconds] [--x11 <map_time>]\n");
         return 2;
     }
     const std::string tackora = argv[1];
     const std::string minimal = argv[2];
     const int idleSeconds = argc > 3 ? std::atoi(argv[3]) : 60;
+    const std::string mapTime = argc > 5 && std::strcmp(argv[4], "--x11") == 0 ? argv[5] : "";
+    const bool x11 = !mapTime.empty();
     constexpr int kRuns = 15;
 
-    QTemporaryDir home;
-    const std::string homePath = QDir::toNativeSeparators(home.path()).toStdString();
+    QTemporaryDir base;
+    const std::string homePath = makeHome(base, tackora, "board", {});
     const std::vector<std::string> tackoraStart = {tackora, "--home", homePath, "--no-splash",
                                                    "--exit-after-show"};
     const std::vector<std::string> minimalStart = {minimal, "--exit-after-show"};
-    measureStart(tackoraStart); // the first start writes the defaults; warm both up
+    measureStart(tackoraStart); // warm both up
     measureStart(minimalStart);
 
     std::vector<double> tackoraMs, minimalMs, tackoraKiB, minimalKiB;
@@ -124,42 +276,93 @@ int main(int argc, char *argv[]) {
     }
     std::printf(
         "start to board painted  tackora %7.1f ms   minimal window %7.1f ms   ratio %.2f  (goal <= 1.5)\n",
-        median(tackoraMs), median(minimalMs), median(tackoraMs) / median(minimalMs));
+        median(tackoraMs), median(minimalMs), ratio(median(tackoraMs), median(minimalMs)));
     std::printf(
         "peak RSS                tackora %7.1f MiB  minimal window %7.1f MiB  ratio %.2f  (goal <= 1.5)\n",
-        median(tackoraKiB) / 1024, median(minimalKiB) / 1024, median(tackoraKiB) / median(minimalKiB));
+        median(tackoraKiB) / 1024, median(minimalKiB) / 1024, ratio(median(tackoraKiB), median(minimalKiB)));
     std::fflush(stdout);
 
-    if (idleSeconds <= 0)
-        return 0;
-    int tackoraOut = -1;
-    int minimalOut = -1;
-    const pid_t tackoraPid = spawn({tackora, "--home", homePath, "--no-splash"}, &tackoraOut);
-    const pid_t minimalPid = spawn({minimal, "--idle"}, &minimalOut);
-    int clockOut = -1;
-    const pid_t clockPid = spawn({minimal, "--clock"}, &clockOut);
-    sleep(3); // past start-up
-    const double tackoraBefore = cpuMs(tackoraPid);
-    const double minimalBefore = cpuMs(minimalPid);
-    const double clockBefore = cpuMs(clockPid);
-    sleep(unsigned(idleSeconds));
-    const double tackoraIdle = (cpuMs(tackoraPid) - tackoraBefore) * 60.0 / idleSeconds;
-    const double minimalIdle = (cpuMs(minimalPid) - minimalBefore) * 60.0 / idleSeconds;
-    const double clockIdle = (cpuMs(clockPid) - clockBefore) * 60.0 / idleSeconds;
-    kill(tackoraPid, SIGTERM);
-    kill(minimalPid, SIGTERM);
-    kill(clockPid, SIGTERM);
-    waitpid(clockPid, nullptr, 0);
-    close(clockOut);
-    waitpid(tackoraPid, nullptr, 0);
-    waitpid(minimalPid, nullptr, 0);
-    close(tackoraOut);
-    close(minimalOut);
-    std::printf("idle CPU per minute     tackora %7.2f ms   two bare timers %6.2f ms   ratio %.2f  (goal <= "
-                "2, over %d s)\n",
-                tackoraIdle, minimalIdle, minimalIdle > 0 ? tackoraIdle / minimalIdle : 0.0, idleSeconds);
-    std::printf(
-        "                        (a window whose label shows the time each second: %.2f ms, ratio %.2f)\n",
-        clockIdle, clockIdle > 0 ? tackoraIdle / clockIdle : 0.0);
+    if (x11) {
+        // Start to the first window on the display, all three alike; xpad
+        // cannot say when it has painted.
+        const bool xpad = onPath("xpad");
+        QTemporaryDir xpadHome;
+        qputenv("HOME", xpadHome.path().toLocal8Bit());
+        if (xpad) {
+            mapMs(mapTime, {"xpad"}); // its first start shows its help; the pads come after
+            mapMs(mapTime, {"xpad"});
+        }
+        std::vector<double> tackoraMap, minimalMap, xpadMap;
+        for (int i = 0; i < 9; ++i) {
+            tackoraMap.push_back(mapMs(mapTime, {tackora, "--home", homePath, "--no-splash"}));
+            minimalMap.push_back(mapMs(mapTime, {minimal}));
+            if (xpad) {
+                if (const double ms = mapMs(mapTime, {"xpad"}); ms > 0)
+                    xpadMap.push_back(ms);
+            }
+        }
+        std::printf("start to window mapped  tackora %7.1f ms   minimal window %7.1f ms   ratio %.2f  (goal "
+                    "<= 1.5)\n",
+                    median(tackoraMap), median(minimalMap), ratio(median(tackoraMap), median(minimalMap)));
+        if (xpad)
+            std::printf("                        xpad    %7.1f ms   tackora/xpad %.2f  (goal < 1)\n",
+                        median(xpadMap), ratio(median(tackoraMap), median(xpadMap)));
+        else
+            std::printf("                        (xpad not installed: no figure)\n");
+        std::fflush(stdout);
+    }
+
+    // Memory of the running process tree, settled, beside the minimal window.
+    {
+        int boardOut = -1;
+        int minimalOut = -1;
+        const pid_t board = spawn({tackora, "--home", homePath, "--no-splash"}, &boardOut);
+        const pid_t window = spawn({minimal, "--idle"}, &minimalOut);
+        sleep(3);
+        const Memory a = treeMemory(board);
+        const Memory b = treeMemory(window);
+        endTree(board, boardOut);
+        endTree(window, minimalOut);
+        std::printf("board alone, tree RSS   tackora %7.1f MiB  minimal window %7.1f MiB  ratio %.2f  (goal "
+                    "<= 1.5)\n",
+                    a.rssMiB, b.rssMiB, ratio(a.rssMiB, b.rssMiB));
+        std::printf("board alone, tree PSS   tackora %7.1f MiB  minimal window %7.1f MiB  ratio %.2f  (goal "
+                    "<= 1.5)\n",
+                    a.pssMiB, b.pssMiB, ratio(a.pssMiB, b.pssMiB));
+        std::fflush(stdout);
+        if (x11 && onPath("xdotool")) {
+            const std::string calendarHome = makeHome(base, tackora, "calendar", {{"F_calendar", "y"}});
+            int out = -1;
+            const pid_t withCalendar = spawn({tackora, "--home", calendarHome, "--no-splash"}, &out);
+            const char *const shown =
+                "timeout 20 xdotool search --sync --onlyvisible --name '^万年历$' >/dev/null 2>&1";
+            const bool opened = std::system(shown) == 0;
+            sleep(3); // the page loaded
+            const Memory open = treeMemory(withCalendar);
+            // Closed from its "D" on the board (the board stands at 0,0), else with Escape.
+            std::system("xdotool search --name '^Tackora V' windowfocus --sync %1 "
+                        "mousemove --window %1 252 364 click 1 >/dev/null 2>&1");
+            sleep(1);
+            std::system("xdotool search --onlyvisible --name '^万年历$' windowfocus --sync %1 key Escape "
+                        ">/dev/null 2>&1");
+            sleep(3);
+            const bool closedAgain =
+                std::system("xdotool search --onlyvisible --name '^万年历$' >/dev/null 2>&1") != 0;
+            const Memory closed = treeMemory(withCalendar);
+            endTree(withCalendar, out);
+            std::printf("calendar open, tree     RSS %7.1f MiB  PSS %7.1f MiB  (%d processes)%s\n",
+                        open.rssMiB, open.pssMiB, open.processes,
+                        opened ? "" : "  (no calendar window came)");
+            std::printf(
+                "calendar closed again   RSS %7.1f MiB  PSS %7.1f MiB  (%d processes)  RSS/board alone "
+                "%.2f  (goal <= 1.1)%s\n",
+                closed.rssMiB, closed.pssMiB, closed.processes, ratio(closed.rssMiB, a.rssMiB),
+                closedAgain ? "" : "  (the calendar window stayed)");
+            std::fflush(stdout);
+        }
+    }
+
+    if (idleSeconds > 0)
+        idleByMode(tackora, minimal, base, idleSeconds);
     return 0;
 }

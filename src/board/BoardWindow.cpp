@@ -330,11 +330,11 @@ QColor BoardWindow::categoryTextColour() const {
 void BoardWindow::showClockTexts(const ClockTexts &texts) {
     // Only what changed is repainted: most seconds that is the time alone.
     const QString *newTexts[] = {&texts.time, &texts.date, &texts.weekdayAndPeriod};
-    QRect changed;
+    QList<const QWidget *> changed;
     for (int i = 1; i <= 3; ++i) {
         if (m_clockLabels[i]->text() != *newTexts[i - 1]) {
             m_clockLabels[i]->setText(*newTexts[i - 1]);
-            changed |= QRect(m_clockLabels[i]->mapTo(this, QPoint(0, 0)), m_clockLabels[i]->size());
+            changed.append(m_clockLabels[i]);
         }
     }
     if (!changed.isEmpty())

@@ -5,7 +5,9 @@
 
 #include <QBitmap>
 #include <QEvent>
+#include <QLabel>
 #include <QPointer>
+#include <QTextDocument>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -52,6 +54,7 @@ public:
         m_changed = QRegion();
         if (area.isEmpty())
             return;
+        ++m_computations;
         // render() paints the content whatever the current mask leaves out.
         QImage image(area.size(), QImage::Format_RGB32);
         image.fill(Qt::white);
@@ -63,9 +66,12 @@ public:
             m_window->setMask(shape); // each new shape is a round trip to the window system
     }
 
+    int computations() const { return m_computations; }
+
 private:
     QPointer<QWidget> m_window;
     QTimer m_delay;
+    int m_computations = 0;
     QRegion m_changed;
     bool m_whole = false;
 };
@@ -107,6 +113,47 @@ void setFlagsInPlace(QWidget *window, Qt::WindowFlags flags) {
     } else {
         window->setWindowFlags(flags);
     }
+}
+
+// No blend of the two colours (anti-aliased text on its ground) is pure
+// white when one channel stays below full in both.
+bool blendNeverWhite(const QColor &text, const QColor &ground) {
+    return qMax(text.red(), ground.red()) < 255 || qMax(text.green(), ground.green()) < 255 ||
+           qMax(text.blue(), ground.blue()) < 255;
+}
+
+// Whether every pixel label paints stays non-white whatever plain text it
+// shows: its text on a solid ground of its own or of a parent, with nothing
+// else beneath it on the way to that ground.
+bool paintsNoWhite(const QWidget *widget, const QWidget *window) {
+    const auto *label = qobject_cast<const QLabel *>(widget);
+    if (!label || !label->isVisibleTo(window) || !label->pixmap().isNull() ||
+        label->textFormat() == Qt::RichText ||
+        (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text())))
+        return false;
+    const QWidget *ground = label;
+    while (!ground->autoFillBackground()) {
+        const QWidget *parent = ground->parentWidget();
+        if (!parent || ground == window)
+            return false;
+        // A sibling beneath would show through where the text changes.
+        for (const QObject *sibling : parent->children()) {
+            if (sibling == ground)
+                break;
+            const auto *below = qobject_cast<const QWidget *>(sibling);
+            if (below && !below->isWindow() && below->isVisibleTo(parent) &&
+                below->geometry().intersects(ground->geometry()))
+                return false;
+        }
+        ground = parent;
+    }
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        const QBrush brush = ground->palette().brush(group, ground->backgroundRole());
+        if (brush.style() != Qt::SolidPattern || brush.color().alpha() != 255 ||
+            !blendNeverWhite(label->palette().color(group, label->foregroundRole()), brush.color()))
+            return false;
+    }
+    return true;
 }
 
 WhiteKeyMask *whiteKeyOf(const QWidget *window) {
@@ -171,7 +218,26 @@ bool hasWhiteKey(const QWidget *window) {
     return whiteKeyOf(window) != nullptr;
 }
 
+int whiteKeyComputations(const QWidget *window) {
+    const WhiteKeyMask *key = whiteKeyOf(window);
+    return key ? key->computations() : 0;
+}
+
 void refreshWhiteKey(QWidget *window, const QRect &changed) {
     if (WhiteKeyMask *key = whiteKeyOf(window))
         key->scheduleRefresh(changed);
+}
+
+void refreshWhiteKey(QWidget *window, const QList<const QWidget *> &changed) {
+    WhiteKeyMask *key = whiteKeyOf(window);
+    if (!key)
+        return;
+    const QRegion shape = window->mask();
+    for (const QWidget *widget : changed) {
+        const QRect area(widget->mapTo(window, QPoint(0, 0)), widget->size());
+        // Kept where the shape already holds all of it and nothing can turn white there.
+        if (!shape.isEmpty() && (QRegion(area) - shape).isEmpty() && paintsNoWhite(widget, window))
+            continue;
+        key->scheduleRefresh(area);
+    }
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QImage>
+#include <QList>
 #include <QRect>
 #include <QRegion>
 #include <Qt>
@@ -32,6 +33,15 @@ void HideFromTaskList(QWidget *window, bool hidden = true);
 /// coordinates) is given, only there; otherwise everywhere. No effect on
 /// other windows.
 void refreshWhiteKey(QWidget *window, const QRect &changed = QRect());
+
+/// As above for the areas of the changed widgets, leaving out a label whose
+/// pixels cannot turn white (a clock's text on its dark strip): the shape
+/// there cannot change, so a tick costs no rendering of it.
+void refreshWhiteKey(QWidget *window, const QList<const QWidget *> &changed);
+
+/// How many times the shape of a white-keyed window has been computed from
+/// its content: what each change costs, for tests and benchmarks.
+int whiteKeyComputations(const QWidget *window);
 
 /// The pixels of image that are not pure white.
 QRegion nonWhiteRegion(const QImage &image);

@@ -3,9 +3,12 @@
 
 #include <QFile>
 
-#include <cfenv>
 #include <cmath>
-#include <filesystem>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace DiskUsage {
 
@@ -33,37 +36,111 @@ QString gigabytes(std::uint64_t bytes) {
     return twoDecimals(double(bytes) / 1024.0 / 1024.0 / 1024.0) + u'G';
 }
 
-TreeSizes measure(const QString &root, const std::array<QString, 9> &captions) {
-    namespace fs = std::filesystem;
-    TreeSizes sizes;
-    const fs::path rootPath(QFile::encodeName(root).toStdString());
-    std::error_code error;
-    fs::recursive_directory_iterator it(rootPath, fs::directory_options::skip_permission_denied, error);
-    const fs::recursive_directory_iterator end;
-    int currentCategory = -1;
-    for (; !error && it != end; it.increment(error)) {
-        if (it.depth() == 0) {
-            // A folder right below the root: which category, if any.
-            currentCategory = -1;
-            const QString name = QFile::decodeName(QByteArray::fromStdString(it->path().filename().string()));
-            for (int i = 0; i < 9; ++i) {
-                if (name == captions[i]) {
-                    currentCategory = i;
-                    break;
-                }
+namespace {
+
+// Sums the regular files below the open folder fd (which it closes), relative
+// to it: one fstatat per file, none per folder, as du does with its fts.
+std::uint64_t folderBytes(int fd, const std::atomic<bool> *cancelled) {
+    DIR *folder = ::fdopendir(fd);
+    if (!folder) {
+        ::close(fd);
+        return 0;
+    }
+    std::uint64_t bytes = 0;
+    while (const dirent *entry = ::readdir(folder)) {
+        if (cancelled && cancelled->load(std::memory_order_relaxed))
+            break;
+        const char *name = entry->d_name;
+        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+            continue;
+        unsigned char type = entry->d_type;
+        struct stat info {};
+        if (type == DT_UNKNOWN) {
+            if (::fstatat(::dirfd(folder), name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+                continue;
+            type = S_ISDIR(info.st_mode) ? DT_DIR : S_ISREG(info.st_mode) ? DT_REG : DT_LNK;
+            if (type == DT_REG) {
+                bytes += std::uint64_t(info.st_size);
+                continue;
             }
         }
-        std::error_code statError;
-        if (!it->is_regular_file(statError) || it->is_symlink(statError))
-            continue;
-        const std::uintmax_t size = it->file_size(statError);
-        if (statError)
-            continue;
-        sizes.root += size;
-        if (it.depth() > 0 && currentCategory >= 0)
-            sizes.categories[currentCategory] += size;
+        if (type == DT_DIR) {
+            // O_NOFOLLOW: a folder replaced by a link meanwhile is not entered.
+            const int child =
+                ::openat(::dirfd(folder), name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+            if (child >= 0)
+                bytes += folderBytes(child, cancelled);
+        } else if (type == DT_REG && ::fstatat(::dirfd(folder), name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+                   S_ISREG(info.st_mode)) {
+            bytes += std::uint64_t(info.st_size);
+        }
     }
+    ::closedir(folder);
+    return bytes;
+}
+
+int openFolder(const QString &path) {
+    return ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
+}
+
+} // namespace
+
+TreeSizes measure(const QString &root, const std::array<QString, 9> &captions,
+                  const std::atomic<bool> *cancelled) {
+    TreeSizes sizes;
+    // The root itself is followed where it is a link, as its entries are not.
+    const int rootFd = openFolder(root);
+    if (rootFd < 0)
+        return sizes;
+    DIR *folder = ::fdopendir(rootFd);
+    if (!folder) {
+        ::close(rootFd);
+        return sizes;
+    }
+    while (const dirent *entry = ::readdir(folder)) {
+        if (cancelled && cancelled->load(std::memory_order_relaxed))
+            break;
+        const char *name = entry->d_name;
+        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+            continue;
+        struct stat info {};
+        if (::fstatat(::dirfd(folder), name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
+        if (S_ISREG(info.st_mode)) {
+            sizes.root += std::uint64_t(info.st_size); // a loose file: no category
+            continue;
+        }
+        if (!S_ISDIR(info.st_mode))
+            continue;
+        const int child =
+            ::openat(::dirfd(folder), name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+        if (child < 0)
+            continue;
+        const std::uint64_t bytes = folderBytes(child, cancelled);
+        sizes.root += bytes;
+        const QString caption = QFile::decodeName(QByteArray(name));
+        for (int i = 0; i < 9; ++i) {
+            if (caption == captions[i]) {
+                sizes.categories[i] += bytes;
+                break;
+            }
+        }
+    }
+    ::closedir(folder);
     return sizes;
+}
+
+std::uint64_t itemBytes(const QString &path) {
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
+        return 0;
+    if (S_ISREG(info.st_mode))
+        return std::uint64_t(info.st_size);
+    if (!S_ISDIR(info.st_mode))
+        return 0;
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+    return fd < 0 ? 0 : folderBytes(fd, nullptr);
 }
 
 QString usageLine(std::uint64_t volumeTotal, std::uint64_t volumeFree, std::uint64_t rootBytes) {

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 
 /// The file box's disk-usage line and the tiles' size tips.
@@ -26,9 +27,16 @@ struct TreeSizes {
 };
 
 /// Walks root once (symbolic links are not followed, unreadable folders are
-/// skipped) and adds each file to the root and to the category whose folder
-/// (root + caption) holds it.
-TreeSizes measure(const QString &root, const std::array<QString, 9> &captions);
+/// skipped) and adds each regular file's size (apparent size; a file with
+/// several hard links counts at each) to the root and to the category whose
+/// folder (root + caption) holds it. A cancelled walk (cancelled turned true)
+/// ends early with what it had counted.
+TreeSizes measure(const QString &root, const std::array<QString, 9> &captions,
+                  const std::atomic<bool> *cancelled = nullptr);
+
+/// What the walk counts for one item: a regular file's size, the files of a
+/// folder; a symbolic link or a special file counts nothing.
+std::uint64_t itemBytes(const QString &path);
 
 /// "[磁盘:" + total + " 已用:" + used + " 剩余:" + free + "]".
 QString usageLine(std::uint64_t volumeTotal, std::uint64_t volumeFree, std::uint64_t rootBytes);

@@ -5,6 +5,7 @@
 #include "common/StatusLine.h"
 #include "crypto/CryptoHelpers.h"
 #include "crypto/SafeLog.h"
+#include "filebox/DiskUsage.h"
 #include "filebox/DropMove.h"
 #include "platform/Balloons.h"
 #include "platform/UserDialogs.h"
@@ -77,6 +78,7 @@ void DropHandler::dragEnter(bool hasFileList) {
 }
 
 bool DropHandler::drop(int index, const QStringList &paths, const std::array<DropCategory, 9> &categories) {
+    m_droppedBytes = 0;
     if (index < 0 || index > kSafe || paths.isEmpty())
         return false;
     const DropCategory &category = categories[index];
@@ -102,8 +104,14 @@ void DropHandler::moveLoop(int index, const QStringList &paths, const DropCatego
             continue;
         if (progress)
             progress(int(i), int(paths.size()), path);
+        // Counted before it moves (where it lands may hold a file of the same
+        // name); a folder is left to the walk that follows, which counts its
+        // files off the window's thread.
+        const std::uint64_t bytes = QFileInfo(path).isDir() ? 0 : DiskUsage::itemBytes(path);
         DropMove::Report report;
         const DropMove::Result result = DropMove::moveIntoFolder(path, category.folder, &report, itemBytes);
+        if (result != DropMove::Result::Failed)
+            m_droppedBytes += bytes;
         if (result != DropMove::Result::Failed && !report.notCopied.isEmpty()) {
             tell(title,
                  path + QStringLiteral("已复制，其中") + report.notCopied.first() +
@@ -167,6 +175,7 @@ bool DropHandler::safeLoop(const QStringList &paths, const DropCategory &categor
                 itemBytes(std::uint64_t(done), std::uint64_t(total));
             };
         if (EncryptFileWithKey(source.readPath(), target, securityText, bytes)) {
+            m_droppedBytes += DiskUsage::itemBytes(target);
             if (SafeLog::append(m_appFolder, SafeLog::record(true, QDateTime::currentDateTime(), path, target,
                                                              m_values.SecurityKey)))
                 tell(title, first + QStringLiteral("加密并保存完毕!"),

@@ -33,6 +33,12 @@ public:
     /// not be refreshed (the safe without a key, a category without a folder).
     bool drop(int index, const QStringList &paths, const std::array<DropCategory, 9> &categories);
 
+    /// The bytes of the files the last drop brought into its category,
+    /// counted as the disk-usage walk counts them, so the figures can follow
+    /// at once; a dropped folder counts nothing here (walking it would keep
+    /// the window waiting), the walk after the drop brings its bytes.
+    std::uint64_t lastDropBytes() const { return m_droppedBytes; }
+
     /// Opens the settings window (the safe's "set a key now?" answered Yes).
     std::function<void()> openSettings;
     /// Called before each item (for progress feedback on long drops).
@@ -54,4 +60,5 @@ private:
     StatusLine &m_status;
     ProcessValues &m_values;
     QString m_appFolder;
+    std::uint64_t m_droppedBytes = 0;
 };

@@ -8,6 +8,10 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
+#include <memory>
+
+class TrayOwnerWatch;
+
 /// The tray icon on QSystemTrayIcon. The desktop's tray is watched for the
 /// whole run: it may come up after the program (at log-in), go, or never be
 /// there (the icon is then shown whenever it comes). Balloons go to the
@@ -17,6 +21,7 @@ class QtTrayHost final : public TrayHost {
     Q_DISABLE_COPY_MOVE(QtTrayHost)
 public:
     explicit QtTrayHost(const QIcon &icon, QObject *parent = nullptr);
+    ~QtTrayHost() override;
 
     void showIcon(const QString &tip) override;
     void setTip(const QString &tip) override;
@@ -28,6 +33,7 @@ private:
 
     QSystemTrayIcon m_icon;
     DesktopNotifications m_notifications;
-    QTimer m_watch;
+    QTimer m_watch; // where no event tells of the tray
+    std::unique_ptr<TrayOwnerWatch> m_ownerWatch;
     bool m_wanted = false;
 };

@@ -21,6 +21,15 @@
 #include <QWindow>
 
 namespace {
+// The shape of the whole window computed afresh from what it paints.
+QRegion wholeShape(QWidget &window) {
+    QImage whole(window.size(), QImage::Format_RGB32);
+    whole.fill(Qt::white);
+    window.render(&whole, QPoint(), QRegion(window.rect()),
+                  QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    return nonWhiteRegion(whole);
+}
+
 QColor textColour(const QWidget *widget) {
     return widget->palette().color(QPalette::WindowText);
 }
@@ -136,6 +145,23 @@ private Q_SLOTS:
         QVERIFY(inkRows >= 10);
         QVERIFY(!inkInRow(0));
         QVERIFY(!inkInRow(image.height() - 1));
+    }
+
+    // The status line's face is the largest quarter-point size up to 12 whose
+    // tallest glyphs fit the strip, however few sizes were tried to find it.
+    void statusLineTakesTheLargestSizeThatFits() {
+        Fixture f;
+        const QFont font = f.label(QStringLiteral("LabMsg(0)"))->font();
+        const int room = f.window.findChild<QWidget *>(QStringLiteral("PicBj(0)"))->height() - 2;
+        const auto inkHeight = [&font](double size) {
+            QFont sized = font;
+            sized.setPointSizeF(size);
+            return QFontMetrics(sized).tightBoundingRect(QStringLiteral("[国gj(|)]")).height();
+        };
+        QVERIFY(font.pointSizeF() <= 12);
+        QVERIFY(inkHeight(font.pointSizeF()) <= room);
+        for (double larger = font.pointSizeF() + 0.25; larger <= 12; larger += 0.25)
+            QVERIFY2(inkHeight(larger) > room, qPrintable(QString::number(larger)));
     }
 
     void closeButtonsCollapseAndRestore() {
@@ -577,6 +603,61 @@ private Q_SLOTS:
         f.window.render(&whole, QPoint(), QRegion(f.window.rect()),
                         QWidget::DrawWindowBackground | QWidget::DrawChildren);
         QCOMPARE(f.window.mask(), nonWhiteRegion(whole));
+    }
+
+    // The clock's texts change on their dark strip, where no pixel can turn
+    // white: a tick leaves the shape alone. A change of the board's outline
+    // or of the mode computes it again.
+    void whiteKeyShapeIsComputedOnlyWhenItCanChange() {
+        Fixture f;
+        f.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        f.model.applyTransparency(QStringLiteral("c"));
+        QTRY_VERIFY(hasWhiteKey(&f.window));
+        QTRY_VERIFY(!f.window.mask().isEmpty());
+        QTest::qWait(40);
+        const int settled = whiteKeyComputations(&f.window);
+        f.clock.current = QDateTime(QDate(2018, 3, 5), QTime(23, 59, 58));
+        f.panel.tick();
+        f.clock.current = QDateTime(QDate(2018, 3, 6), QTime(0, 0, 1));
+        f.panel.tick();
+        QTest::qWait(60);
+        QCOMPARE(whiteKeyComputations(&f.window), settled);
+        QCOMPARE(f.window.mask(), wholeShape(f.window));
+
+        const QRegion full = f.window.mask();
+        f.model.clickMemoClose();
+        QTRY_VERIFY(f.window.mask() != full);
+        QVERIFY(whiteKeyComputations(&f.window) > settled);
+        QCOMPARE(f.window.mask(), wholeShape(f.window));
+
+        f.model.applyTransparency(QStringLiteral("a"));
+        QTRY_VERIFY(!hasWhiteKey(&f.window));
+        f.model.applyTransparency(QStringLiteral("c"));
+        QTRY_VERIFY(hasWhiteKey(&f.window));
+        QTRY_COMPARE(f.window.mask(), wholeShape(f.window));
+    }
+
+    // A clock text that can paint pure white pixels (here white on its
+    // strip) changes the shape: a tick computes it again there.
+    void clockTextThatCanTurnWhiteStillReshapes() {
+        Fixture f;
+        f.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f.window));
+        f.model.applyTransparency(QStringLiteral("c"));
+        QTRY_VERIFY(hasWhiteKey(&f.window));
+        QTest::qWait(40);
+        QLabel *time = f.label(QStringLiteral("Lab1(1)"));
+        QPalette palette = time->palette();
+        palette.setColor(QPalette::WindowText, Qt::white);
+        time->setPalette(palette);
+        const int before = whiteKeyComputations(&f.window);
+        f.clock.current = QDateTime(QDate(2018, 3, 5), QTime(8, 8, 8));
+        f.panel.tick();
+        QTRY_VERIFY(whiteKeyComputations(&f.window) > before);
+        QTRY_COMPARE(f.window.mask(), wholeShape(f.window));
+        const QPoint inside = time->mapTo(&f.window, QPoint(time->width() / 2, time->height() / 2));
+        QVERIFY(QRegion(QRect(inside - QPoint(20, 10), QSize(40, 20))) - f.window.mask() != QRegion());
     }
 
     void whiteRegionLeavesOutOnlyPureWhite() {

@@ -8,6 +8,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 class tst_DiskUsage : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -61,6 +64,54 @@ private Q_SLOTS:
         QCOMPARE(sizes.categories[8], quint64(16));
         QCOMPARE(sizes.categories[1], quint64(0));
         QCOMPARE(DiskUsage::measure(dir.filePath(QStringLiteral("missing")), captions).root, quint64(0));
+    }
+
+    // What the walk counts: apparent sizes, each hard link again, no link
+    // followed (a link named as a category included), a file right below the
+    // root in the root alone, no pipe; a root given through a link is walked.
+    void walkCountsAsTheLineAlwaysHas() {
+        QTemporaryDir dir;
+        QTemporaryDir outside;
+        QDir root(dir.path());
+        root.mkpath(QStringLiteral("公文/deep/er"));
+        writeBytes(dir.filePath(QStringLiteral("公文/deep/er/a")), QByteArray(300, 'a'));
+        QVERIFY(::link(QFile::encodeName(dir.filePath(QStringLiteral("公文/deep/er/a"))).constData(),
+                       QFile::encodeName(dir.filePath(QStringLiteral("公文/hard"))).constData()) == 0);
+        QFile sparse(dir.filePath(QStringLiteral("公文/sparse")));
+        QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(1 << 20));
+        sparse.close();
+        QVERIFY(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("公文/pipe"))).constData(), 0600) ==
+                0);
+        writeBytes(dir.filePath(QStringLiteral("报告")), QByteArray(40, 'r')); // a file named as a category
+        writeBytes(outside.filePath(QStringLiteral("big")), QByteArray(5000, 'o'));
+        QFile::link(outside.path(), dir.filePath(QStringLiteral("图片")));
+        std::array<QString, 9> captions = {
+            QStringLiteral("公文"), QStringLiteral("报告"), QStringLiteral("报表"),
+            QStringLiteral("图片"), QStringLiteral("音乐"), QStringLiteral("视频"),
+            QStringLiteral("软件"), QStringLiteral("资料"), QStringLiteral("保险柜")};
+        const DiskUsage::TreeSizes sizes = DiskUsage::measure(dir.path(), captions);
+        QCOMPARE(sizes.categories[0], quint64(300 + 300 + (1 << 20)));
+        QCOMPARE(sizes.categories[1], quint64(0));
+        QCOMPARE(sizes.categories[3], quint64(0));
+        QCOMPARE(sizes.root, quint64(300 + 300 + (1 << 20) + 40));
+
+        const QString linkedRoot = outside.filePath(QStringLiteral("root"));
+        QVERIFY(QFile::link(dir.path(), linkedRoot));
+        QCOMPARE(DiskUsage::measure(linkedRoot, captions).root, sizes.root);
+        QCOMPARE(DiskUsage::itemBytes(dir.filePath(QStringLiteral("公文"))), sizes.categories[0]);
+        QCOMPARE(DiskUsage::itemBytes(dir.filePath(QStringLiteral("图片"))), quint64(0));
+        QCOMPARE(DiskUsage::itemBytes(dir.filePath(QStringLiteral("报告"))), quint64(40));
+    }
+
+    // A cancelled walk stops.
+    void cancelledWalkEndsEarly() {
+        QTemporaryDir dir;
+        QDir(dir.path()).mkpath(QStringLiteral("公文"));
+        writeBytes(dir.filePath(QStringLiteral("公文/a")), QByteArray(10, 'a'));
+        std::array<QString, 9> captions;
+        captions[0] = QStringLiteral("公文");
+        const std::atomic<bool> cancelled{true};
+        QCOMPARE(DiskUsage::measure(dir.path(), captions, &cancelled).root, quint64(0));
     }
 };
 
