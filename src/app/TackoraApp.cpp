@@ -4,7 +4,8 @@
 #include "board/BackgroundPicture.h"
 #include "board/BoardSettings.h"
 #include "board/BoardWindow.h"
-#include "calendar/CalendarWindow.h"
+#include "board/ShutdownCountdownWindow.h"
+#include "calendar/CalendarHost.h"
 #include "common/Transparency.h"
 #include "crypto/CryptoHelpers.h"
 #include "crypto/FileSafe.h"
@@ -12,6 +13,7 @@
 #include "crypto/SecurityKey.h"
 #include "memos/MemoEditorWindow.h"
 #include "memos/MemoPage.h"
+#include "memos/MissedRemindersWindow.h"
 #include "platform/Autorun.h"
 #include "preferences/SettingsWindow.h"
 #include "shell/AppIcon.h"
@@ -40,7 +42,9 @@ TackoraApp::TackoraApp(CommandLine commandLine, QObject *parent)
     , m_notifyIcon(m_trayHost)
     , m_trayClicks(m_board, m_dialogs, m_values)
     , m_shutdownHelper(m_dialogs, m_shutdownRunner, m_values)
+    , m_shutdownCountdown(m_clock, m_shutdownRunner, m_board, m_values)
     , m_scheduler(m_memoSlots, m_clock, m_values, m_sound, m_board, m_settings.AppFolder())
+    , m_lunarMemos(m_settings)
     , m_dropHandler(m_dialogs, m_board, m_values, m_settings.AppFolder()) {}
 
 TackoraApp::~TackoraApp() = default;
@@ -63,6 +67,7 @@ bool TackoraApp::start() {
     // load makes, the transparency timers among them.
     m_board.showStatus(u'[' + BoardWindow::caption() + u']');
     m_boardWindow = std::make_unique<BoardWindow>(m_board, m_clockPanel, m_shell);
+    connect(&m_diskUsage, &DiskUsageRefresher::changed, &m_board, &BoardModel::setDiskUsage);
     m_memoPage = new MemoPage(m_memoSlots, m_board, m_settings.AppFolder(), m_boardWindow->memoPage());
     m_memoPage->resize(m_boardWindow->memoPage()->width(), m_boardWindow->height());
     connect(&m_memoSlots, &MemoSlots::currentMemoChanged, &m_board,
@@ -73,17 +78,46 @@ bool TackoraApp::start() {
     const QString picture = m_settings.ReadSetting(QStringLiteral("FILEBOX"), QStringLiteral("FB_pic"));
     if (!picture.isEmpty() && QFileInfo(picture).isFile())
         m_boardWindow->setBackground(BackgroundPicture::ApplyBackground(picture, 2, m_settings).canvas);
+    m_lunarMemos.follow(m_clock.now().date());
     m_memoSlots.LoadMemos(m_settings);
+    // Where the last run stopped: its first tick lists what fell due since.
+    connect(&m_scheduler, &MemoScheduler::snoozesChanged, this, [this] {
+        QString error;
+        if (!ReminderKeys::writeSnoozes(m_settings, m_scheduler.snoozes(), &error))
+            m_board.showStatus(QStringLiteral("稍后提醒未能保存：") + error);
+    });
+    const QDateTime lastSeen = ReminderKeys::readLastSeen(m_settings);
+    m_lastSeenWriter.setStored(lastSeen);
+    m_scheduler.restore(lastSeen, ReminderKeys::readSnoozes(m_settings));
     m_menu = std::make_unique<ProgramMenu>(m_board, m_shutdownHelper, m_shell, m_settings.AppFolder());
 
     m_notifyIcon.AddNotifyIcon(BoardWindow::caption());
     m_values.notifyIcon = &m_notifyIcon;
 
+    // Lunar memos move to their next day before the reminder check sees them.
+    connect(&m_secondTimer, &SecondTimer::tick, this, [this] {
+        if (m_lunarMemos.follow(m_clock.now().date()))
+            m_memoSlots.LoadMemos(m_settings);
+    });
     connect(&m_secondTimer, &SecondTimer::tick, &m_clockPanel, &ClockPanel::tick);
+    connect(&m_secondTimer, &SecondTimer::tick, &m_shutdownCountdown, &ShutdownCountdown::tick);
+    connect(&m_clockPanel, &ClockPanel::shutdownStarted, &m_shutdownCountdown, &ShutdownCountdown::started);
+    // Made when first needed; it shows itself at every later countdown.
+    connect(&m_shutdownCountdown, &ShutdownCountdown::countdownStarted, this, [this] {
+        if (m_countdownWindow || m_unloaded)
+            return;
+        m_countdownWindow = std::make_unique<ShutdownCountdownWindow>(m_shutdownCountdown);
+        m_countdownWindow->show();
+        m_countdownWindow->raise();
+    });
     connect(&m_secondTimer, &SecondTimer::tick, &m_scheduler, &MemoScheduler::Timer3_Timer);
+    connect(&m_secondTimer, &SecondTimer::tick, this, [this] { storeLastSeen(false); });
+    connect(&m_scheduler, &MemoScheduler::missed, this, &TackoraApp::showMissed);
+    connect(&m_sleepWatch, &SleepWatch::aboutToSleep, this, [this] { storeLastSeen(true); });
+    connect(&m_sleepWatch, &SleepWatch::resumed, &m_scheduler, &MemoScheduler::resumed);
     connect(&m_scheduler, &MemoScheduler::bodyRequested, m_memoPage, &MemoPage::loadBody);
     connect(&m_scheduler, &MemoScheduler::viewEditorRequested, this,
-            [this](int number) { openMemoEditor(number, true); });
+            [this](int number) { openEditor(number, true, true); });
     connect(m_memoPage, &MemoPage::editorRequested, this, &TackoraApp::openMemoEditor);
     connect(m_memoPage, &MemoPage::expandToggled, this, [this] {
         const bool expanded = !m_memoPage->isExpanded();
@@ -109,6 +143,10 @@ bool TackoraApp::start() {
     connect(m_menu.get(), &ProgramMenu::safeRequested, this,
             [this] { openSafeAfterKey(SafeKeyAsker::Menu); });
     connect(m_menu.get(), &ProgramMenu::settingsRequested, this, &TackoraApp::openSettings);
+    // The calendar and its web engine run in a program of their own.
+    m_calendar = std::make_unique<CalendarHost>(
+        m_board, m_settings, m_dialogs, CalendarHost::installedLaunch(QCoreApplication::applicationDirPath()),
+        QCoreApplication::applicationDirPath(), [this] { return m_boardWindow->frameGeometry(); });
     connect(m_menu.get(), &ProgramMenu::calendarToggleRequested, this, &TackoraApp::toggleCalendar);
     connect(m_boardWindow.get(), &BoardWindow::calendarToggleRequested, this, &TackoraApp::toggleCalendar);
     m_dropHandler.openSettings = [this] { openSettings(); };
@@ -170,8 +208,11 @@ void TackoraApp::dropOnTile(int index, const QStringList &paths) {
         // The busy pointer and the progress window, out of the way of the drop's questions.
         DropProgressDialog progress(m_boardWindow.get());
         progress.follow(m_dropHandler);
-        if (m_dropHandler.drop(index, paths, categories))
+        if (m_dropHandler.drop(index, paths, categories)) {
+            // What the drop moved shows at once; the walk that follows corrects it.
+            m_diskUsage.addEstimate(index, m_dropHandler.lastDropBytes());
             RefreshDiskUsage();
+        }
     }
     m_dropping = false;
 }
@@ -180,16 +221,7 @@ void TackoraApp::RefreshDiskUsage() {
     std::array<QString, 9> captions;
     for (int i = 0; i < 9; ++i)
         captions[i] = m_board.categories()[i].caption;
-    const QString root = m_board.fileBoxRoot();
-    const DiskUsage::TreeSizes sizes = DiskUsage::measure(root, captions);
-    const QStorageInfo volume(root);
-    std::array<QString, 9> tips;
-    for (int i = 0; i < 9; ++i)
-        tips[i] = DiskUsage::tileTip(sizes.categories[i]);
-    m_board.setDiskUsage(DiskUsage::usageLine(std::uint64_t(qMax<qint64>(0, volume.bytesTotal())),
-                                              std::uint64_t(qMax<qint64>(0, volume.bytesAvailable())),
-                                              sizes.root),
-                         tips);
+    m_diskUsage.refresh(m_board.fileBoxRoot(), captions);
 }
 
 void TackoraApp::openCategory(int index) {
@@ -242,42 +274,18 @@ void TackoraApp::openSettings() {
 
 void TackoraApp::transparencyChosen(int index) {
     m_board.applyTransparency(Transparency::codeOf(index));
-    if (m_calendar && m_board.isCalendarChecked())
-        m_calendar->startTimer1(index);
+    if (m_calendar)
+        m_calendar->transparencyChosen(index);
 }
 
 void TackoraApp::toggleCalendar() {
-    if (m_board.isCalendarChecked()) {
-        m_board.setCalendarChecked(false);
-        m_calendar.reset();
-    } else {
-        m_board.setCalendarChecked(true);
-        openCalendar();
-    }
+    if (!m_unloaded)
+        m_calendar->toggle();
 }
 
 void TackoraApp::openCalendar() {
-    if (m_unloaded)
-        return;
-    m_calendar = std::make_unique<CalendarWindow>(
-        CalendarWindow::pagePathFor(m_settings.AppFolder(), QCoreApplication::applicationDirPath()),
-        m_settings, m_dialogs, m_clock, calendarModuleFactory());
-    // A missing page closes the window again; the check mark stays as it is.
-    if (!m_calendar->load()) {
-        m_calendar.reset();
-        return;
-    }
-    // Escape closes it as "D" does, once its shortcut has returned; a second
-    // Escape meanwhile finds it closed.
-    connect(
-        m_calendar.get(), &CalendarWindow::closeRequested, this,
-        [this] {
-            if (m_calendar)
-                toggleCalendar();
-        },
-        Qt::QueuedConnection);
-    m_calendar->placeBeside(m_boardWindow->frameGeometry());
-    m_calendar->show();
+    if (!m_unloaded)
+        m_calendar->open();
 }
 
 void TackoraApp::fileBoxSaved(const QString &root, const std::array<QString, 9> &captions,
@@ -296,13 +304,53 @@ void TackoraApp::userNameSaved(const QString &name) {
 }
 
 void TackoraApp::openMemoEditor(int number, bool viewMode) {
+    openEditor(number, viewMode, false);
+}
+
+void TackoraApp::showMissed(const QList<MissedReminder> &reminders) {
+    if (m_unloaded)
+        return;
+    if (!m_missedWindow) {
+        m_missedWindow = std::make_unique<MissedRemindersWindow>();
+        connect(m_missedWindow.get(), &MissedRemindersWindow::memoRequested, this, [this](int number) {
+            m_memoSlots.setCurrentMemo(number);
+            m_memoPage->loadBody(number);
+            openEditor(number, true, true);
+        });
+    }
+    m_missedWindow->add(reminders);
+    m_missedWindow->show();
+    m_missedWindow->raise();
+    m_missedWindow->activateWindow();
+}
+
+void TackoraApp::storeLastSeen(bool now) {
+    QString error;
+    const QDateTime seen = m_scheduler.lastSeen();
+    const bool stored = now ? m_lastSeenWriter.store(seen, &error) : m_lastSeenWriter.seen(seen, &error);
+    // Said once a run; the write is tried again each minute.
+    if (!stored && !m_lastSeenFailed) {
+        m_lastSeenFailed = true;
+        m_board.showStatus(QStringLiteral("提醒的检查时间未能保存：") + error);
+    }
+}
+
+void TackoraApp::openEditor(int number, bool viewMode, bool due) {
     if (m_editorOpen || m_unloaded)
         return; // one editor at a time
     m_editorOpen = true;
     m_scheduler.setEditorOpen(true);
     MemoEditorWindow editor(m_settings, m_dialogs, m_values.notifyIcon, number, viewMode,
                             m_memoSlots.previewColourText(), m_boardWindow.get());
-    connect(&editor, &MemoEditorWindow::saved, m_boardWindow.get(), [this] { m_board.requestTimer2(3); });
+    connect(&editor, &MemoEditorWindow::saved, m_boardWindow.get(), [this, number] {
+        m_scheduler.dropSnooze(number); // an edited memo keeps no snooze
+        m_board.requestTimer2(3);
+    });
+    if (due) {
+        editor.offerSnooze();
+        connect(&editor, &MemoEditorWindow::snoozeChosen, this,
+                [this, number](int minutes) { m_scheduler.snoozeFor(number, minutes); });
+    }
     editor.exec();
     m_editorOpen = false;
     // The next reminder waits for this call to return.
@@ -317,8 +365,11 @@ void TackoraApp::unload() {
     // Before the board there is no layout: one never loaded is never saved.
     if (m_boardWindow) {
         m_secondTimer.stop();
+        storeLastSeen(true);
+        m_missedWindow.reset();
         SaveBoardSettings(m_board, m_settings);
-        m_calendar.reset();
+        if (m_calendar)
+            m_calendar->end();
         m_notifyIcon.DeleteNotifyIcon();
         m_values.notifyIcon = nullptr;
         m_boardWindow->hide();

@@ -4,12 +4,16 @@
 #include "app/CommandLine.h"
 #include "board/BoardModel.h"
 #include "board/ClockPanel.h"
+#include "board/ShutdownCountdown.h"
 #include "common/ProcessValues.h"
 #include "common/SecondTimer.h"
 #include "crypto/SafeKeyPrompt.h"
+#include "filebox/DiskUsageRefresher.h"
 #include "filebox/DropHandler.h"
+#include "memos/LunarMemos.h"
 #include "memos/MemoScheduler.h"
 #include "memos/MemoSlots.h"
+#include "memos/ReminderKeys.h"
 #include "platform/Clock.h"
 #include "platform/QtFileChoosers.h"
 #include "platform/QtSoundPlayer.h"
@@ -18,6 +22,7 @@
 #include "platform/ShellOpener.h"
 #include "platform/ShutdownRunner.h"
 #include "platform/SingleInstance.h"
+#include "platform/SleepWatch.h"
 #include "platform/TerminationSignals.h"
 #include "preferences/SettingsForm.h"
 #include "settings/SettingsFile.h"
@@ -30,9 +35,11 @@
 #include <memory>
 
 class BoardWindow;
-class CalendarWindow;
+class CalendarHost;
 class MemoPage;
+class MissedRemindersWindow;
 class ProgramMenu;
+class ShutdownCountdownWindow;
 
 /// The running program: the real platform services wired to the board, the
 /// tray and the menu, the start-up chain and the orderly end.
@@ -66,7 +73,7 @@ public:
     void chooseBackgroundPicture();
     /// The settings window, modal.
     void openSettings();
-    /// "万 年 历" and "D": the calendar window opens or closes with the check mark.
+    /// "万 年 历" and "D": the calendar program opens or closes with the check mark.
     void toggleCalendar();
 
     // What saving the settings changes at once.
@@ -77,6 +84,11 @@ public:
 
 private:
     void openCalendar();
+    /// due: the view of a memo that fell due, which offers "稍后提醒".
+    void openEditor(int number, bool viewMode, bool due);
+    void showMissed(const QList<MissedReminder> &reminders);
+    /// M_lastseen: at once, or when its minute has come.
+    void storeLastSeen(bool now);
 
     CommandLine m_commandLine;
     SettingsFile m_settings;
@@ -95,15 +107,23 @@ private:
     CQLNotifyIcon m_notifyIcon;
     TrayClicks m_trayClicks;
     ShutdownHelper m_shutdownHelper;
+    ShutdownCountdown m_shutdownCountdown;
+    std::unique_ptr<ShutdownCountdownWindow> m_countdownWindow;
     QtSoundPlayer m_sound;
     MemoSlots m_memoSlots;
     MemoScheduler m_scheduler;
+    LunarMemos m_lunarMemos;
+    LastSeenWriter m_lastSeenWriter{m_settings};
+    bool m_lastSeenFailed = false;
+    SleepWatch m_sleepWatch;
+    std::unique_ptr<MissedRemindersWindow> m_missedWindow;
     MemoPage *m_memoPage = nullptr;
     DropHandler m_dropHandler;
+    DiskUsageRefresher m_diskUsage; // walks off the window's thread
     bool m_editorOpen = false;
     bool m_dropping = false;
     std::unique_ptr<BoardWindow> m_boardWindow;
     std::unique_ptr<ProgramMenu> m_menu;
-    std::unique_ptr<CalendarWindow> m_calendar;
+    std::unique_ptr<CalendarHost> m_calendar;
     bool m_unloaded = false;
 };
