@@ -4,15 +4,31 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
-constexpr int kAnswerTimeoutMs = 2000;
 const QByteArray kShowRequest = QByteArrayLiteral("show\n");
+
+// A datagram socket's address; nothing when the path does not fit.
+bool socketAddress(const QString &path, sockaddr_un &address) {
+    const QByteArray name = QFile::encodeName(path);
+    std::memset(&address, 0, sizeof address);
+    address.sun_family = AF_UNIX;
+    if (name.isEmpty() || size_t(name.size()) >= sizeof address.sun_path)
+        return false;
+    std::memcpy(address.sun_path, name.constData(), size_t(name.size()));
+    return true;
+}
 } // namespace
 
 SingleInstance::SingleInstance(const QString &appFolder, QObject *parent)
@@ -24,7 +40,13 @@ SingleInstance::SingleInstance(const QString &appFolder, QObject *parent)
     m_lock.setStaleLockTime(0);
 }
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance() {
+    if (m_socket < 0)
+        return;
+    delete m_notifier;
+    ::close(m_socket);
+    ::unlink(QFile::encodeName(channelPath(m_appFolder)).constData());
+}
 
 bool SingleInstance::acquire() {
     if (m_lock.tryLock(0)) {
@@ -51,44 +73,58 @@ QString SingleInstance::channelPath(const QString &appFolder) {
            QString::fromLatin1(digest) + QStringLiteral(".sock");
 }
 
+// One datagram a request: the board needs no conversation, and a plain
+// socket spares the program Qt's network library at every start.
 void SingleInstance::listen() {
+    sockaddr_un address;
     const QString path = channelPath(m_appFolder);
+    if (!socketAddress(path, address))
+        return; // without the channel the program runs as ever; a second copy only warns
+    const int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return;
     // Holding the lock, we are the only copy: a socket left there is a dead
     // copy's.
-    QLocalServer::removeServer(path);
-    m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!m_server->listen(path)) {
-        // Without the channel the program runs as ever; a second copy only warns.
-        delete m_server;
-        m_server = nullptr;
+    ::unlink(address.sun_path);
+    // Only this user may ask.
+    const mode_t oldMask = ::umask(0077);
+    const bool bound = ::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
+    ::umask(oldMask);
+    if (!bound) {
+        ::close(fd);
         return;
     }
-    connect(m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readRequest(socket); });
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            readRequest(socket);
-        }
-    });
+    m_socket = fd;
+    m_notifier = new QSocketNotifier(qintptr(fd), QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &SingleInstance::readRequests);
 }
 
-void SingleInstance::readRequest(QLocalSocket *socket) {
-    if (!socket->canReadLine())
-        return;
-    const bool show = socket->readLine() == kShowRequest;
-    socket->disconnectFromServer();
-    if (show)
-        Q_EMIT showRequested();
+void SingleInstance::readRequests() {
+    char buffer[64];
+    for (;;) {
+        const ssize_t got = ::recv(m_socket, buffer, sizeof buffer, 0);
+        if (got < 0)
+            return; // drained (EAGAIN) or nothing more to read
+        if (QByteArray(buffer, qsizetype(got)) == kShowRequest)
+            Q_EMIT showRequested();
+    }
 }
 
 bool SingleInstance::askRunningCopyToShow() {
-    QLocalSocket socket;
-    socket.connectToServer(channelPath(m_appFolder));
-    if (!socket.waitForConnected(kAnswerTimeoutMs))
+    sockaddr_un address;
+    if (!socketAddress(channelPath(m_appFolder), address))
         return false;
-    // Written is told: the running copy reads it from its queue whenever its
-    // event loop comes round, also after we have gone.
-    socket.write(kShowRequest);
-    return socket.waitForBytesWritten(kAnswerTimeoutMs);
+    const int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    // Sent is told: the running copy reads it from its queue whenever its
+    // event loop comes round, also after we have gone. A socket nobody holds
+    // refuses.
+    ssize_t sent;
+    do {
+        sent = ::sendto(fd, kShowRequest.constData(), size_t(kShowRequest.size()), MSG_NOSIGNAL,
+                        reinterpret_cast<const sockaddr *>(&address), sizeof address);
+    } while (sent < 0 && errno == EINTR);
+    ::close(fd);
+    return sent == kShowRequest.size();
 }

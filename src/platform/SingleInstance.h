@@ -5,8 +5,7 @@
 #include <QObject>
 #include <QString>
 
-class QLocalServer;
-class QLocalSocket;
+class QSocketNotifier;
 
 /// One running copy per program folder: a lock file in the folder, held for
 /// the whole run. A lock left behind by a copy that died is taken over. The
@@ -38,9 +37,10 @@ Q_SIGNALS:
 
 private:
     void listen();
-    void readRequest(QLocalSocket *socket);
+    void readRequests();
 
     QString m_appFolder;
     QLockFile m_lock;
-    QLocalServer *m_server = nullptr;
+    int m_socket = -1;
+    QSocketNotifier *m_notifier = nullptr;
 };

@@ -31,6 +31,7 @@ done
   fail "the programs are not executable"
 # The web engine belongs to the calendar program alone: the board stays lean.
 ! ldd "$root/bin/tackora" | grep -q WebEngine || fail "tackora links a web engine"
+! ldd "$root/bin/tackora" | grep -q Qt6Network || fail "tackora links Qt's network library"
 grep -q '<svg' "$root/share/icons/hicolor/scalable/apps/$id.svg" || fail "the scalable icon is no SVG"
 
 # The entry's keys, then the validators. Debian 12's desktop-file-validate

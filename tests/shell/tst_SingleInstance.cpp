@@ -53,6 +53,11 @@ private Q_SLOTS:
         QTRY_COMPARE(asked.size(), 1);
         QVERIFY(another.askRunningCopyToShow());
         QTRY_COMPARE(asked.size(), 2);
+        // Only this user may ask.
+        const QFileInfo channel(SingleInstance::channelPath(folder));
+        QCOMPARE(channel.permissions() &
+                     (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+                 QFileDevice::Permissions());
     }
 
     void onlyTheCopyOfTheSameFolderIsAsked() {
