@@ -24,9 +24,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QFileInfo>
-#include <QStorageInfo>
 
-#include "filebox/DiskUsage.h"
 #include "filebox/DropProgressDialog.h"
 
 #include <cstdio>

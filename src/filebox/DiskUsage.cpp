@@ -38,49 +38,56 @@ QString gigabytes(std::uint64_t bytes) {
 
 namespace {
 
-// Sums the regular files below the open folder fd (which it closes), relative
-// to it: one fstatat per file, none per folder, as du does with its fts.
-std::uint64_t folderBytes(int fd, const std::atomic<bool> *cancelled) {
+// Calls visit(folder, name, type) for each entry of the open folder fd (which
+// it closes) but "." and "..", until cancelled; folder is the fd to stat and
+// open the entry relative to.
+template <typename Visit> void forEachEntry(int fd, const std::atomic<bool> *cancelled, Visit visit) {
     DIR *folder = ::fdopendir(fd);
     if (!folder) {
         ::close(fd);
-        return 0;
+        return;
     }
-    std::uint64_t bytes = 0;
     while (const dirent *entry = ::readdir(folder)) {
         if (cancelled && cancelled->load(std::memory_order_relaxed))
             break;
         const char *name = entry->d_name;
         if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
             continue;
-        unsigned char type = entry->d_type;
+        visit(::dirfd(folder), name, entry->d_type);
+    }
+    ::closedir(folder);
+}
+
+// O_NOFOLLOW: a folder replaced by a link meanwhile is not entered.
+int openChildFolder(int folder, const char *name) {
+    return ::openat(folder, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+}
+
+// Sums the regular files below the open folder fd (which it closes), relative
+// to it: one fstatat per file, none per folder, as du does with its fts.
+std::uint64_t folderBytes(int fd, const std::atomic<bool> *cancelled) {
+    std::uint64_t bytes = 0;
+    forEachEntry(fd, cancelled, [&](int folder, const char *name, unsigned char type) {
         struct stat info {};
         if (type == DT_UNKNOWN) {
-            if (::fstatat(::dirfd(folder), name, &info, AT_SYMLINK_NOFOLLOW) != 0)
-                continue;
-            type = S_ISDIR(info.st_mode) ? DT_DIR : S_ISREG(info.st_mode) ? DT_REG : DT_LNK;
-            if (type == DT_REG) {
+            if (::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+                return;
+            if (S_ISREG(info.st_mode)) {
                 bytes += std::uint64_t(info.st_size);
-                continue;
+                return;
             }
+            type = S_ISDIR(info.st_mode) ? DT_DIR : DT_LNK;
         }
         if (type == DT_DIR) {
-            // O_NOFOLLOW: a folder replaced by a link meanwhile is not entered.
-            const int child =
-                ::openat(::dirfd(folder), name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+            const int child = openChildFolder(folder, name);
             if (child >= 0)
                 bytes += folderBytes(child, cancelled);
-        } else if (type == DT_REG && ::fstatat(::dirfd(folder), name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+        } else if (type == DT_REG && ::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
                    S_ISREG(info.st_mode)) {
             bytes += std::uint64_t(info.st_size);
         }
-    }
-    ::closedir(folder);
+    });
     return bytes;
-}
-
-int openFolder(const QString &path) {
-    return ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
 }
 
 } // namespace
@@ -89,33 +96,23 @@ TreeSizes measure(const QString &root, const std::array<QString, 9> &captions,
                   const std::atomic<bool> *cancelled) {
     TreeSizes sizes;
     // The root itself is followed where it is a link, as its entries are not.
-    const int rootFd = openFolder(root);
+    const int rootFd =
+        ::open(QFile::encodeName(root).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK);
     if (rootFd < 0)
         return sizes;
-    DIR *folder = ::fdopendir(rootFd);
-    if (!folder) {
-        ::close(rootFd);
-        return sizes;
-    }
-    while (const dirent *entry = ::readdir(folder)) {
-        if (cancelled && cancelled->load(std::memory_order_relaxed))
-            break;
-        const char *name = entry->d_name;
-        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
-            continue;
+    forEachEntry(rootFd, cancelled, [&](int folder, const char *name, unsigned char) {
         struct stat info {};
-        if (::fstatat(::dirfd(folder), name, &info, AT_SYMLINK_NOFOLLOW) != 0)
-            continue;
+        if (::fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+            return;
         if (S_ISREG(info.st_mode)) {
             sizes.root += std::uint64_t(info.st_size); // a loose file: no category
-            continue;
+            return;
         }
         if (!S_ISDIR(info.st_mode))
-            continue;
-        const int child =
-            ::openat(::dirfd(folder), name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+            return;
+        const int child = openChildFolder(folder, name);
         if (child < 0)
-            continue;
+            return;
         const std::uint64_t bytes = folderBytes(child, cancelled);
         sizes.root += bytes;
         const QString caption = QFile::decodeName(QByteArray(name));
@@ -125,8 +122,7 @@ TreeSizes measure(const QString &root, const std::array<QString, 9> &captions,
                 break;
             }
         }
-    }
-    ::closedir(folder);
+    });
     return sizes;
 }
 

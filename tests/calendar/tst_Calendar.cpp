@@ -7,6 +7,7 @@
 #include "calendar/CalendarWindow.h"
 #include "common/Transparency.h"
 
+#include "PageScript.h"
 #include "TestSupport.h"
 
 #include <QApplication>
@@ -21,27 +22,6 @@
 #include <QWebEnginePage>
 
 namespace {
-QString builtPage() {
-    return qEnvironmentVariable("TACKORA_BINARY_DIR") + QStringLiteral("/bin/wnl.dat");
-}
-
-// The value of script in view's page, waiting for it.
-QVariant evaluate(QWebEngineView *view, const QString &script) {
-    QVariant result;
-    bool done = false;
-    view->page()->runJavaScript(script, [&](const QVariant &value) {
-        result = value;
-        done = true;
-    });
-    if (!QTest::qWaitFor([&] { return done; }, 10000))
-        qWarning("script did not answer: %s", qPrintable(script));
-    return result;
-}
-
-QJsonObject evaluateJson(QWebEngineView *view, const QString &script) {
-    return QJsonDocument::fromJson(evaluate(view, script).toString().toUtf8()).object();
-}
-
 // The centre of the page's element, in the view.
 QPoint centreOf(QWebEngineView *view, const QString &selector) {
     const QJsonObject box = evaluateJson(

@@ -6,6 +6,7 @@
 #include "calendar/CalendarPageServer.h"
 #include "calendar/CalendarPageView.h"
 
+#include "PageScript.h"
 #include "TestSupport.h"
 
 #include <QApplication>
@@ -20,26 +21,6 @@
 #include <QWheelEvent>
 
 namespace {
-QString builtPage() {
-    return qEnvironmentVariable("TACKORA_BINARY_DIR") + QStringLiteral("/bin/wnl.dat");
-}
-
-QVariant evaluate(QWebEngineView *view, const QString &script) {
-    QVariant result;
-    bool done = false;
-    view->page()->runJavaScript(script, [&](const QVariant &value) {
-        result = value;
-        done = true;
-    });
-    if (!QTest::qWaitFor([&] { return done; }, 10000))
-        qWarning("script did not answer: %s", qPrintable(script));
-    return result;
-}
-
-QJsonObject evaluateJson(QWebEngineView *view, const QString &script) {
-    return QJsonDocument::fromJson(evaluate(view, script).toString().toUtf8()).object();
-}
-
 // A list from its words.
 QStringList words(const char *text) {
     return QString::fromUtf8(text).split(u' ', Qt::SkipEmptyParts);

@@ -3,13 +3,12 @@
 // of its own, a recording service stands in for the desktop's.
 #include "platform/DesktopNotifications.h"
 
+#include "PrivateBus.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusContext>
 #include <QDBusMetaType>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -48,36 +47,20 @@ public Q_SLOTS:
 class tst_DesktopNotifications : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_busFolder;
-    QProcess m_daemon;
+    PrivateBus m_bus;
     QString m_address;
 
 private Q_SLOTS:
     void initTestCase() {
         // A bus of its own that starts no services: the machine's notification
         // daemon (dunst, say) must not answer in place of the test's.
-        const QString config = m_busFolder.filePath(QStringLiteral("bus.conf"));
-        QFile file(config);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(
-            QStringLiteral("<busconfig><type>session</type><listen>unix:dir=%1</listen>"
-                           "<servicedir>%1</servicedir><policy context=\"default\">"
-                           "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
-                           "<allow own=\"*\"/></policy></busconfig>")
-                .arg(m_busFolder.path())
-                .toUtf8());
-        file.close();
-        m_daemon.start(QStringLiteral("dbus-daemon"),
-                       {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
-                        QStringLiteral("--print-address")});
-        if (!m_daemon.waitForStarted(5000))
+        if (!m_bus.start(
+                QStringLiteral("<type>session</type><servicedir>%1</servicedir><policy context=\"default\">"
+                               "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
+                               "<allow own=\"*\"/></policy>")))
             QSKIP("dbus-daemon (Debian package dbus) is not installed");
-        QTRY_VERIFY_WITH_TIMEOUT(m_daemon.canReadLine(), 5000);
-        m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
-    }
-    void cleanupTestCase() {
-        m_daemon.kill();
-        m_daemon.waitForFinished();
+        m_address = m_bus.address();
+        QVERIFY(!m_address.isEmpty());
     }
 
     void noServiceMeansTheTrayBalloonServes() {

@@ -3,13 +3,12 @@
 // logind's name sends PrepareForSleep.
 #include "platform/SleepWatch.h"
 
+#include "PrivateBus.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QFile>
-#include <QProcess>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -25,32 +24,17 @@ QDBusMessage prepareForSleep(bool start) {
 class tst_SleepWatch : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_busFolder;
-    QProcess m_daemon;
+    PrivateBus m_bus;
     QString m_address;
 
 private Q_SLOTS:
     void initTestCase() {
-        const QString config = m_busFolder.filePath(QStringLiteral("bus.conf"));
-        QFile file(config);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QStringLiteral("<busconfig><type>system</type><listen>unix:dir=%1</listen>"
-                                  "<policy context=\"default\"><allow send_destination=\"*\"/>"
-                                  "<allow receive_sender=\"*\"/><allow own=\"*\"/></policy></busconfig>")
-                       .arg(m_busFolder.path())
-                       .toUtf8());
-        file.close();
-        m_daemon.start(QStringLiteral("dbus-daemon"),
-                       {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
-                        QStringLiteral("--print-address")});
-        if (!m_daemon.waitForStarted(5000))
+        if (!m_bus.start(QStringLiteral("<type>system</type><policy context=\"default\">"
+                                        "<allow send_destination=\"*\"/><allow receive_sender=\"*\"/>"
+                                        "<allow own=\"*\"/></policy>")))
             QSKIP("dbus-daemon (Debian package dbus) is not installed");
-        QTRY_VERIFY_WITH_TIMEOUT(m_daemon.canReadLine(), 5000);
-        m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
-    }
-    void cleanupTestCase() {
-        m_daemon.kill();
-        m_daemon.waitForFinished();
+        m_address = m_bus.address();
+        QVERIFY(!m_address.isEmpty());
     }
 
     // logind's signal is heard; the same signal from another program is not.
