@@ -7,5 +7,5 @@
 /// Linux; it is substituted by the Noto CJK faces.
 void installFontSubstitutions();
 
-/// "宋体" at pointSize, bold when asked.
+/// "宋体" at pointSize, bold when asked (thickened from the regular cut).
 QFont songFont(double pointSize, bool bold = false);

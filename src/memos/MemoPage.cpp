@@ -50,6 +50,9 @@ MemoPage::MemoPage(MemoSlots &slots, StatusLine &status, QString appFolder, QWid
     , m_status(status)
     , m_appFolder(std::move(appFolder)) {
     setObjectName(QStringLiteral("MemoPage"));
+    // A rich-text box starts in 9 point Song like the rest of the page; the
+    // preview takes it from here when it is built.
+    setFont(songFont(9));
     for (int n = 0; n < 9; ++n) {
         auto *check = new QCheckBox(this);
         check->setObjectName(QStringLiteral("Ck1(%1)").arg(n));

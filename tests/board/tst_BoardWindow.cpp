@@ -30,6 +30,12 @@ QRegion wholeShape(QWidget &window) {
     return nonWhiteRegion(whole);
 }
 
+// Where the window's shape and its painted content disagree. Regions are
+// compared by area: the same area can be kept as differently split bands.
+QRegion shapeMismatch(QWidget &window) {
+    return window.mask() ^ wholeShape(window);
+}
+
 QColor textColour(const QWidget *widget) {
     return widget->palette().color(QPalette::WindowText);
 }
@@ -623,19 +629,19 @@ private Q_SLOTS:
         f.panel.tick();
         QTest::qWait(60);
         QCOMPARE(whiteKeyComputations(&f.window), settled);
-        QCOMPARE(f.window.mask(), wholeShape(f.window));
+        QCOMPARE(shapeMismatch(f.window), QRegion());
 
         const QRegion full = f.window.mask();
         f.model.clickMemoClose();
         QTRY_VERIFY(f.window.mask() != full);
         QVERIFY(whiteKeyComputations(&f.window) > settled);
-        QCOMPARE(f.window.mask(), wholeShape(f.window));
+        QCOMPARE(shapeMismatch(f.window), QRegion());
 
         f.model.applyTransparency(QStringLiteral("a"));
         QTRY_VERIFY(!hasWhiteKey(&f.window));
         f.model.applyTransparency(QStringLiteral("c"));
         QTRY_VERIFY(hasWhiteKey(&f.window));
-        QTRY_COMPARE(f.window.mask(), wholeShape(f.window));
+        QTRY_COMPARE(shapeMismatch(f.window), QRegion());
     }
 
     // A clock text that can paint pure white pixels (here white on its
@@ -655,7 +661,7 @@ private Q_SLOTS:
         f.clock.current = QDateTime(QDate(2018, 3, 5), QTime(8, 8, 8));
         f.panel.tick();
         QTRY_VERIFY(whiteKeyComputations(&f.window) > before);
-        QTRY_COMPARE(f.window.mask(), wholeShape(f.window));
+        QTRY_COMPARE(shapeMismatch(f.window), QRegion());
         const QPoint inside = time->mapTo(&f.window, QPoint(time->width() / 2, time->height() / 2));
         QVERIFY(QRegion(QRect(inside - QPoint(20, 10), QSize(40, 20))) - f.window.mask() != QRegion());
     }
