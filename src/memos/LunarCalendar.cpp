@@ -7,9 +7,21 @@
 #include "memos/LunarCalendar.h"
 
 #include <QLibrary>
-#include <QRegularExpression>
 
 namespace {
+
+// A run of ASCII digits, nothing else.
+std::optional<int> asciiNumber(QStringView digits) {
+    if (digits.isEmpty() || digits.size() > 9)
+        return std::nullopt;
+    int value = 0;
+    for (const QChar c : digits) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return value;
+}
 
 struct Api {
     decltype(&lunar_date_new) create = nullptr;
@@ -77,12 +89,18 @@ public:
             return std::nullopt;
         const QString result = QString::fromUtf8(text);
         api().freeText(text);
-        static const QRegularExpression pattern(QStringLiteral("^(\\d+)-\\D*(\\d+)-(\\d+)$"));
-        const QRegularExpressionMatch match = pattern.match(result);
-        if (!match.hasMatch())
+        // "2026-4-15", a leap month marked before its number: "2025-*6-1".
+        const QList<QStringView> parts = QStringView(result).split(u'-');
+        if (parts.size() != 3)
             return std::nullopt;
-        return std::array<int, 3>{match.captured(1).toInt(), match.captured(2).toInt(),
-                                  match.captured(3).toInt()};
+        QStringView month = parts[1];
+        while (!month.isEmpty() && !month.front().isDigit())
+            month = month.mid(1);
+        const std::optional<int> numbers[] = {asciiNumber(parts[0]), asciiNumber(month),
+                                              asciiNumber(parts[2])};
+        if (!numbers[0] || !numbers[1] || !numbers[2])
+            return std::nullopt;
+        return std::array<int, 3>{*numbers[0], *numbers[1], *numbers[2]};
     }
     bool valid() const { return m_date != nullptr; }
 
@@ -105,11 +123,18 @@ bool inRange(const QDate &date) {
 } // namespace
 
 std::optional<LunarMonthDay> LunarMonthDay::parse(const QString &text) {
-    static const QRegularExpression pattern(QStringLiteral("^(闰)?(\\d{2})-(\\d{2})$"));
-    const QRegularExpressionMatch match = pattern.match(text.trimmed());
-    if (!match.hasMatch())
+    // "MM-DD" or "闰MM-DD", two ASCII digits each.
+    QStringView rest = QStringView(text).trimmed();
+    const bool leap = rest.startsWith(u'闰');
+    if (leap)
+        rest = rest.mid(1);
+    if (rest.size() != 5 || rest[2] != u'-')
         return std::nullopt;
-    LunarMonthDay result{match.captured(2).toInt(), match.captured(3).toInt(), match.hasCaptured(1)};
+    const std::optional<int> month = asciiNumber(rest.first(2));
+    const std::optional<int> day = asciiNumber(rest.last(2));
+    if (!month || !day)
+        return std::nullopt;
+    LunarMonthDay result{*month, *day, leap};
     if (result.month < 1 || result.month > 12 || result.day < 1 || result.day > 30)
         return std::nullopt;
     return result;

@@ -3,8 +3,6 @@
 
 #include "platform/UserDialogs.h"
 
-#include <QRegularExpression>
-
 MemoSlot MemoSlot::initial(int number) {
     MemoSlot slot;
     slot.period = QString::number(number + 1);
@@ -51,12 +49,26 @@ QString formatRecord(int enabled, const QString &period, const QString &date, co
 }
 
 bool isValidTimeOfDay(const QString &text) {
-    static const QRegularExpression pattern(QStringLiteral("^(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2}))?$"));
-    const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch())
+    // h:m or h:m:s, one or two ASCII digits each. Checked every second for
+    // every memo, so by hand.
+    const QList<QStringView> parts = QStringView(text).split(u':');
+    if (parts.size() != 2 && parts.size() != 3)
         return false;
-    return match.captured(1).toInt() <= 23 && match.captured(2).toInt() <= 59 &&
-           (match.captured(3).isEmpty() || match.captured(3).toInt() <= 59);
+    const int limits[] = {23, 59, 59};
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const QStringView part = parts[i];
+        if (part.isEmpty() || part.size() > 2)
+            return false;
+        int value = 0;
+        for (const QChar c : part) {
+            if (c < u'0' || c > u'9')
+                return false;
+            value = value * 10 + (c.unicode() - u'0');
+        }
+        if (value > limits[i])
+            return false;
+    }
+    return true;
 }
 
 QString memoKey(int number) {

@@ -66,12 +66,13 @@ MemoDay memoDayOf(const MemoSlot &slot, const QDate &day) {
 }
 
 bool isDueAt(const MemoSlot &slot, const QDateTime &moment) {
-    if (slot.enabled != 1)
+    if (slot.enabled != 1 || !isValidTimeOfDay(slot.time))
+        return false;
+    // The time first: it matches one second a day, and the day costs more.
+    if (moment.time().toString(QStringLiteral("HH:mm:ss")) != slot.time)
         return false;
     const MemoDay day = memoDayOf(slot, moment.date());
-    if (day != MemoDay::Today && day != MemoDay::Daily)
-        return false;
-    return isValidTimeOfDay(slot.time) && moment.time().toString(QStringLiteral("HH:mm:ss")) == slot.time;
+    return day == MemoDay::Today || day == MemoDay::Daily;
 }
 
 QString dateFormatMessage(int number) {

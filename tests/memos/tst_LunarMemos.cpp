@@ -101,6 +101,12 @@ private Q_SLOTS:
         QTest::newRow("month 13") << QStringLiteral("13-01") << false;
         QTest::newRow("one digit") << QStringLiteral("4-1") << false;
         QTest::newRow("empty") << QString() << false;
+        QTest::newRow("spaces around") << QStringLiteral(" 闰06-30 ") << true;
+        QTest::newRow("trailing text") << QStringLiteral("06-30x") << false;
+        QTest::newRow("no dash") << QStringLiteral("06/30") << false;
+        QTest::newRow("leap mark alone") << QStringLiteral("闰") << false;
+        QTest::newRow("day 00") << QStringLiteral("06-00") << false;
+        QTest::newRow("full-width digits") << QStringLiteral("１２-０１") << false;
     }
     void parse() {
         QFETCH(QString, text);

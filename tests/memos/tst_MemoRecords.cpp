@@ -113,6 +113,16 @@ private Q_SLOTS:
         QTest::newRow("12:60") << QStringLiteral("12:60") << false;
         QTest::newRow("未启用") << QStringLiteral("未启用") << false;
         QTest::newRow("empty") << QString() << false;
+        QTest::newRow("1:2:3") << QStringLiteral("1:2:3") << true;
+        QTest::newRow("00:00:00") << QStringLiteral("00:00:00") << true;
+        QTest::newRow("trailing colon") << QStringLiteral("12:30:") << false;
+        QTest::newRow("empty minutes") << QStringLiteral("12::30") << false;
+        QTest::newRow("three-digit hour") << QStringLiteral("123:00") << false;
+        QTest::newRow("four fields") << QStringLiteral("1:2:3:4") << false;
+        QTest::newRow("leading space") << QStringLiteral(" 9:00") << false;
+        QTest::newRow("line break") << QStringLiteral("12:30\n") << false;
+        // Digits that never equal the clock's text: the memo could never fall due.
+        QTest::newRow("full-width digits") << QStringLiteral("１２:３０") << false;
     }
     void validTimes() {
         QFETCH(QString, text);
