@@ -36,7 +36,8 @@ TackoraApp::TackoraApp(CommandLine commandLine, QObject *parent)
     , m_choosers(m_settings.AppFolder())
     , m_instance(m_settings.AppFolder())
     , m_clockPanel(m_clock, m_shutdownRunner, m_values)
-    , m_trayHost(appIcon())
+    , m_icon(appIcon())
+    , m_trayHost(m_icon)
     , m_notifyIcon(m_trayHost)
     , m_trayClicks(m_board, m_dialogs, m_values)
     , m_shutdownHelper(m_dialogs, m_shutdownRunner, m_values)
@@ -59,7 +60,7 @@ bool TackoraApp::start() {
     if (m_unloaded || !RunStartupSequence(m_instance, m_dialogs, m_settings, m_values) || m_unloaded)
         return false;
 
-    QApplication::setWindowIcon(appIcon());
+    QApplication::setWindowIcon(m_icon);
     m_clockPanel.tick();
     // The window exists before the load so that it follows every change the
     // load makes, the transparency timers among them.

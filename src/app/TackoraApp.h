@@ -30,6 +30,7 @@
 #include "shell/ShutdownHelper.h"
 #include "shell/TrayClicks.h"
 
+#include <QIcon>
 #include <QObject>
 
 #include <memory>
@@ -103,6 +104,7 @@ private:
     BoardModel m_board;
     ClockPanel m_clockPanel;
     SecondTimer m_secondTimer;
+    QIcon m_icon; // drawn once for the tray and the windows
     QtTrayHost m_trayHost;
     CQLNotifyIcon m_notifyIcon;
     TrayClicks m_trayClicks;

@@ -2,10 +2,12 @@
 #include "app/CommandLine.h"
 #include "app/TackoraApp.h"
 #include "common/Fonts.h"
+#include "platform/LocalZonePin.h"
 #include "platform/UiTranslations.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -35,6 +37,8 @@ int main(int argc, char *argv[]) {
         return 2;
     }
 
+    // Before QApplication: no other thread may read the environment yet.
+    LocalZonePin zonePin;
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tackora"));
     installQtTranslations(application);
@@ -68,5 +72,11 @@ int main(int argc, char *argv[]) {
     TackoraApp tackora(commandLine);
     if (!tackora.start())
         return 0;
+    // A change of the system's zone shows on the clock within ten seconds.
+    QTimer zoneCheck;
+    zoneCheck.setTimerType(Qt::VeryCoarseTimer);
+    QObject::connect(&zoneCheck, &QTimer::timeout, &zoneCheck, [&zonePin] { zonePin.follow(); });
+    if (zonePin.pinned())
+        zoneCheck.start(10000);
     return QApplication::exec();
 }

@@ -6,14 +6,16 @@
 
 namespace AnsiCodec {
 
+// Opening a GBK converter costs more than most conversions, so each thread
+// keeps one. Stateless converters end every call clean, a cut character
+// included, so one call never leaks into the next.
 QByteArray encode(QStringView text) {
-    // A fresh converter per call: converters keep state between calls.
-    QStringEncoder encoder("GBK", QStringConverter::Flag::Stateless);
+    thread_local QStringEncoder encoder("GBK", QStringConverter::Flag::Stateless);
     return encoder.encode(text);
 }
 
 QString decode(QByteArrayView bytes) {
-    QStringDecoder decoder("GBK", QStringConverter::Flag::Stateless);
+    thread_local QStringDecoder decoder("GBK", QStringConverter::Flag::Stateless);
     return decoder.decode(bytes);
 }
 
