@@ -5,6 +5,7 @@
 #include "board/BoardLayout.h"
 #include "board/BoardModel.h"
 #include "board/ClockPanel.h"
+#include "board/ClockTimeLabel.h"
 #include "board/LayeredWindow.h"
 #include "common/Fonts.h"
 #include "common/NumericText.h"
@@ -137,8 +138,9 @@ QWidget *BoardWindow::addStrip(const char *name, int top, int height, const QCol
 }
 
 QLabel *BoardWindow::addLabel(QWidget *parent, const QString &name, const QRect &twips, const QFont &font,
-                              const QColor &text, const QColor &background) {
-    auto *label = new QLabel(parent);
+                              const QColor &text, const QColor &background, QLabel *label) {
+    if (!label)
+        label = new QLabel(parent);
     label->setObjectName(name);
     label->setGeometry(Twips::rectToPixels(twips.x(), twips.y(), twips.width(), twips.height()));
     label->setFont(font);
@@ -164,7 +166,7 @@ void BoardWindow::buildClockStrip() {
     // The time repaints every second; painting its own ground spares the strip
     // beneath it that work.
     m_clockLabels[1] = addLabel(strip, QStringLiteral("Lab1(1)"), QRect(90, 375, 2400, 700),
-                                songFont(24, true), kYellow, kDarkGrey);
+                                songFont(24, true), kYellow, kDarkGrey, new ClockTimeLabel(strip));
     m_clockLabels[2] = addLabel(strip, QStringLiteral("Lab1(2)"), QRect(2490, 400, 2205, 330), songFont(10.5),
                                 kRed, QColor());
     m_clockLabels[3] = addLabel(strip, QStringLiteral("Lab1(3)"), QRect(2490, 730, 2205, 330), songFont(10.5),

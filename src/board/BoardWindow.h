@@ -77,7 +77,7 @@ private:
     void addSafePicture(QWidget *tile);
     QWidget *addStrip(const char *name, int top, int height, const QColor &background);
     QLabel *addLabel(QWidget *parent, const QString &name, const QRect &twips, const QFont &font,
-                     const QColor &text, const QColor &background);
+                     const QColor &text, const QColor &background, QLabel *label = nullptr);
     void addHeaderButton(QWidget *strip, int index, int leftTwips, const QString &tip);
 
     bool handleTileDrop(int tile, QDropEvent *event);

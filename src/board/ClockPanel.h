@@ -56,6 +56,8 @@ private:
     ShutdownRunner &m_shutdown;
     const ProcessValues &m_values;
     ClockTexts m_texts;
+    QDate m_textsDate; // what m_texts.date and the period were made for
+    int m_textsHour = -1;
     SecondTicker m_ticker;
     QDateTime m_lastShutdown;
 };

@@ -121,6 +121,35 @@ private Q_SLOTS:
         QCOMPARE(changed.size(), 2);
         QCOMPARE(panel.texts().time, QStringLiteral("12:00:01"));
     }
+
+    // The panel keeps the date and the period between ticks: across an hour,
+    // midnight, and a clock set back or forward by whole days at the same
+    // hour, its texts are still those of the moment.
+    void followsTheClockAcrossHoursAndDays() {
+        FakeClock clock;
+        RecordingShutdownRunner runner;
+        ProcessValues values;
+        ClockPanel panel(clock, runner, values);
+        const QDateTime moments[] = {
+            QDateTime(QDate(2026, 12, 13), QTime(22, 59, 59)),
+            QDateTime(QDate(2026, 12, 13), QTime(23, 0, 0)),
+            QDateTime(QDate(2026, 12, 13), QTime(23, 59, 59)),
+            QDateTime(QDate(2026, 12, 14), QTime(0, 0, 0)),
+            QDateTime(QDate(2026, 12, 12), QTime(0, 0, 1)),
+            QDateTime(QDate(2027, 1, 1), QTime(0, 0, 2)),
+            QDateTime(QDate(2027, 1, 1), QTime(0, 0, 2)),
+        };
+        for (const QDateTime &moment : moments) {
+            clock.current = moment;
+            panel.tick();
+            const ClockTexts expected = clockTextsAt(moment);
+            QCOMPARE(panel.texts().time, expected.time);
+            QCOMPARE(panel.texts().date, expected.date);
+            QCOMPARE(panel.texts().weekdayAndPeriod, expected.weekdayAndPeriod);
+        }
+        QCOMPARE(panel.texts().date, QStringLiteral("2027年1月1日"));
+        QCOMPARE(panel.texts().weekdayAndPeriod, QStringLiteral("星期五 子时"));
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_ClockPanel)
