@@ -7,12 +7,12 @@ export QT_QPA_PLATFORM=offscreen
 echo "== settings file"
 "$build/bench/settings_bench" --benchmark_min_time=0.5 --anchor="$build/bench/replace_anchor"
 echo "== process: start-up, memory, idle CPU (offscreen)"
-"$build/bench/process_bench" "$build/bin/tackora" "$build/bench/minimal_window" "${BENCH_IDLE_SECONDS:-60}"
+"$build/bench/process_bench" "$build/bin/tackora" "$build/bench/minimal_window" "${BENCH_IDLE_SECONDS:-270}"
 echo "== process: start-up, memory, idle CPU (X11 on Xvfb, beside xpad)"
 if command -v xvfb-run >/dev/null && [ -x "$build/bench/map_time" ]; then
   QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" dbus-run-session -- \
     "$build/bench/process_bench" "$build/bin/tackora" "$build/bench/minimal_window" \
-    "${BENCH_IDLE_SECONDS:-60}" --x11 "$build/bench/map_time"
+    "${BENCH_IDLE_SECONDS:-270}" --x11 "$build/bench/map_time"
 else
   echo "(no xvfb-run or no map_time: no X11 figures)"
 fi
