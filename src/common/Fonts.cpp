@@ -8,6 +8,11 @@ void installFontSubstitutions() {
                                QStringLiteral("Noto Serif CJK"), QStringLiteral("Noto Sans CJK")};
     QFont::insertSubstitutions(QStringLiteral("宋体"), faces);
     QFont::insertSubstitutions(QStringLiteral("SimSun"), faces);
+    // Bold Song is thickened from the regular cut (below); Qt thickens only
+    // below 64 pixels unless told otherwise, and a 24 point clock on a screen
+    // scaled to 200 % is 64 pixels. Read when the first font is loaded.
+    if (!qEnvironmentVariableIsSet("QT_NO_SYNTHESIZED_BOLD_LIMIT"))
+        qputenv("QT_NO_SYNTHESIZED_BOLD_LIMIT", "1");
 }
 
 QFont songFont(double pointSize, bool bold) {

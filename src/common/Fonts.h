@@ -4,7 +4,8 @@
 #include <QFont>
 
 /// The Song face the board is designed in ("宋体"/"SimSun") does not exist on
-/// Linux; it is substituted by the Noto CJK faces.
+/// Linux; it is substituted by the Noto CJK faces. Call before the first
+/// text is drawn.
 void installFontSubstitutions();
 
 /// "宋体" at pointSize, bold when asked (thickened from the regular cut).
