@@ -25,15 +25,9 @@ void ClockTimeLabel::changeEvent(QEvent *event) {
     if (event->type() == QEvent::FontChange) {
         m_glyphs.reset();
         m_glyphsLookedUp = false;
-        m_origin.reset();
         m_originArea = QRect();
     }
     QLabel::changeEvent(event);
-}
-
-void ClockTimeLabel::resizeEvent(QResizeEvent *event) {
-    m_originArea = QRect();
-    QLabel::resizeEvent(event);
 }
 
 const ClockTimeLabel::Glyphs *ClockTimeLabel::glyphs() {
@@ -58,7 +52,7 @@ const ClockTimeLabel::Glyphs *ClockTimeLabel::glyphs() {
 
 // Where the plain label would start its line in area: the same layout rule
 // placing a text of those characters, measured once per size and font.
-std::optional<QPointF> ClockTimeLabel::origin(const QRect &area) {
+QPointF ClockTimeLabel::origin(const QRect &area) {
     if (area != m_originArea) {
         m_originArea = area;
         const QFontMetricsF metrics(font());
@@ -89,8 +83,7 @@ void ClockTimeLabel::paintEvent(QPaintEvent *event) {
             x += run->advances[size_t(slot)];
         }
     }
-    const std::optional<QPointF> start = indexes.isEmpty() ? std::nullopt : origin(contentsRect());
-    if (!start) {
+    if (indexes.isEmpty()) {
         QLabel::paintEvent(event);
         return;
     }
@@ -102,5 +95,5 @@ void ClockTimeLabel::paintEvent(QPaintEvent *event) {
     option.initFrom(this);
     QPainter painter(this);
     painter.setPen(QPen(option.palette.brush(foregroundRole()), 0));
-    painter.drawGlyphRun(*start, glyphRun);
+    painter.drawGlyphRun(origin(contentsRect()), glyphRun);
 }

@@ -20,7 +20,6 @@ public:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void changeEvent(QEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
     struct Glyphs {
@@ -29,10 +28,10 @@ private:
         std::array<qreal, 11> advances{};
     };
     const Glyphs *glyphs();
-    std::optional<QPointF> origin(const QRect &area);
+    QPointF origin(const QRect &area);
 
     std::optional<Glyphs> m_glyphs;
     bool m_glyphsLookedUp = false;
-    QRect m_originArea;
-    std::optional<QPointF> m_origin;
+    QRect m_originArea; // what m_origin was measured for; empty: not measured
+    QPointF m_origin;
 };

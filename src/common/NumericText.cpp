@@ -108,4 +108,16 @@ quint32 colourValueOf(QStringView text) {
     return static_cast<quint32>(static_cast<qint64>(valueOf(text)) & 0xFFFFFFFF);
 }
 
+std::optional<int> digitsValue(QStringView digits) {
+    if (digits.isEmpty() || digits.size() > 9)
+        return std::nullopt;
+    int value = 0;
+    for (const QChar c : digits) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return value;
+}
+
 } // namespace NumericText

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <optional>
+
 /// The numeric reading of stored text: leading blanks skipped, the longest
 /// numeric prefix taken ("12px" is 12, "01" is 1), no number gives 0. A colour
 /// literal "&H...&" (or "&O...") reads as the 32-bit value of its digits.
@@ -20,5 +22,9 @@ int intValueOf(QStringView text);
 
 /// The value as a 32-bit colour word: "&H80000005&" gives 0x80000005.
 quint32 colourValueOf(QStringView text);
+
+/// The value of a text that is ASCII digits and nothing else (at most nine),
+/// or nothing: for fields that must be written in digits, unlike valueOf.
+std::optional<int> digitsValue(QStringView digits);
 
 } // namespace NumericText

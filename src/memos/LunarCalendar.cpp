@@ -6,22 +6,11 @@
 
 #include "memos/LunarCalendar.h"
 
+#include "common/NumericText.h"
+
 #include <QLibrary>
 
 namespace {
-
-// A run of ASCII digits, nothing else.
-std::optional<int> asciiNumber(QStringView digits) {
-    if (digits.isEmpty() || digits.size() > 9)
-        return std::nullopt;
-    int value = 0;
-    for (const QChar c : digits) {
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-        value = value * 10 + (c.unicode() - u'0');
-    }
-    return value;
-}
 
 struct Api {
     decltype(&lunar_date_new) create = nullptr;
@@ -96,8 +85,9 @@ public:
         QStringView month = parts[1];
         while (!month.isEmpty() && !month.front().isDigit())
             month = month.mid(1);
-        const std::optional<int> numbers[] = {asciiNumber(parts[0]), asciiNumber(month),
-                                              asciiNumber(parts[2])};
+        const std::optional<int> numbers[] = {NumericText::digitsValue(parts[0]),
+                                              NumericText::digitsValue(month),
+                                              NumericText::digitsValue(parts[2])};
         if (!numbers[0] || !numbers[1] || !numbers[2])
             return std::nullopt;
         return std::array<int, 3>{*numbers[0], *numbers[1], *numbers[2]};
@@ -130,8 +120,8 @@ std::optional<LunarMonthDay> LunarMonthDay::parse(const QString &text) {
         rest = rest.mid(1);
     if (rest.size() != 5 || rest[2] != u'-')
         return std::nullopt;
-    const std::optional<int> month = asciiNumber(rest.first(2));
-    const std::optional<int> day = asciiNumber(rest.last(2));
+    const std::optional<int> month = NumericText::digitsValue(rest.first(2));
+    const std::optional<int> day = NumericText::digitsValue(rest.last(2));
     if (!month || !day)
         return std::nullopt;
     LunarMonthDay result{*month, *day, leap};

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "memos/MemoRecord.h"
 
+#include "common/NumericText.h"
 #include "platform/UserDialogs.h"
 
 MemoSlot MemoSlot::initial(int number) {
@@ -56,16 +57,8 @@ bool isValidTimeOfDay(const QString &text) {
         return false;
     const int limits[] = {23, 59, 59};
     for (qsizetype i = 0; i < parts.size(); ++i) {
-        const QStringView part = parts[i];
-        if (part.isEmpty() || part.size() > 2)
-            return false;
-        int value = 0;
-        for (const QChar c : part) {
-            if (c < u'0' || c > u'9')
-                return false;
-            value = value * 10 + (c.unicode() - u'0');
-        }
-        if (value > limits[i])
+        const std::optional<int> value = NumericText::digitsValue(parts[i]);
+        if (parts[i].size() > 2 || !value || *value > limits[i])
             return false;
     }
     return true;

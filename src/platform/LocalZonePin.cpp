@@ -20,8 +20,7 @@ LocalZonePin::LocalZonePin(QByteArray zoneLink)
     m_seen = look();
     if (m_seen.name.isEmpty())
         return;
-    m_name = m_seen.name;
-    qputenv("TZ", ':' + m_name);
+    qputenv("TZ", ':' + m_seen.name);
     tzset();
     m_pinned = true;
 }
@@ -61,9 +60,8 @@ bool LocalZonePin::follow() {
     // names the new zone (or stays off while the link names none).
     qunsetenv("TZ");
     tzset();
-    m_name = now.name;
-    if (!m_name.isEmpty()) {
-        qputenv("TZ", ':' + m_name);
+    if (!now.name.isEmpty()) {
+        qputenv("TZ", ':' + now.name);
         tzset();
     }
     return true;

@@ -22,7 +22,7 @@ public:
 
     bool pinned() const { return m_pinned; }
     /// The zone name TZ was set to ("Asia/Shanghai"), or empty.
-    QByteArray zoneName() const { return m_name; }
+    QByteArray zoneName() const { return m_pinned ? m_seen.name : QByteArray(); }
 
     /// Takes up a changed link or changed zone data; true when it did.
     bool follow();
@@ -39,6 +39,5 @@ private:
 
     QByteArray m_zoneLink;
     Identity m_seen;
-    QByteArray m_name;
     bool m_pinned = false;
 };

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "settings/SettingRules.h"
 
+#include "common/NumericText.h"
+
 namespace SettingRules {
 namespace {
 
 bool isTwoDigits(QStringView text, int highest) {
-    const auto digit = [](QChar c) { return c >= u'0' && c <= u'9'; };
-    return digit(text[0]) && digit(text[1]) && text.toInt() <= highest;
+    const std::optional<int> value = NumericText::digitsValue(text);
+    return text.size() == 2 && value && *value <= highest;
 }
 
 } // namespace
