@@ -9,12 +9,12 @@ echo "== settings file"
 echo "== process: start-up, memory, idle CPU (offscreen)"
 "$build/bench/process_bench" "$build/bin/tackora" "$build/bench/minimal_window" "${BENCH_IDLE_SECONDS:-270}"
 echo "== process: start-up, memory, idle CPU (X11 on Xvfb, beside xpad)"
-if command -v xvfb-run >/dev/null && [ -x "$build/bench/map_time" ]; then
+if command -v xvfb-run >/dev/null && [ -x "$build/bench/window_time" ]; then
   QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" dbus-run-session -- \
     "$build/bench/process_bench" "$build/bin/tackora" "$build/bench/minimal_window" \
-    "${BENCH_IDLE_SECONDS:-270}" --x11 "$build/bench/map_time"
+    "${BENCH_IDLE_SECONDS:-270}" --x11 "$build/bench/window_time"
 else
-  echo "(no xvfb-run or no map_time: no X11 figures)"
+  echo "(no xvfb-run or no window_time: no X11 figures)"
 fi
 echo "== AES block engine (beside openssl speed)"
 "$build/bench/crypto_bench" --benchmark_min_time=1
