@@ -17,9 +17,11 @@
 // Qt tells of no tray coming or going. On X11 the tray's own signs are
 // watched: the tray host that comes announces its selection (a MANAGER
 // message on the root window), the one that goes destroys the window owning
-// it; a tray on the session bus registers or drops the watcher's name. Qt is
+// it. A tray on the session bus registers or drops the watcher's name, and
+// the watcher announces each host that comes or goes while it stays. Qt is
 // asked only then, where it would otherwise be asked every two seconds.
 class TrayOwnerWatch final : public QObject {
+    Q_OBJECT
 public:
     explicit TrayOwnerWatch(std::function<void()> changed)
         : m_changed(std::move(changed)) {}
@@ -33,15 +35,20 @@ public:
     TrayOwnerWatch(const TrayOwnerWatch &) = delete;
     TrayOwnerWatch &operator=(const TrayOwnerWatch &) = delete;
 
-    /// False where the display gives no way to watch: ask on a timer then.
+    /// False where a tray could come or go unseen: ask on a timer then.
     bool start() {
-        auto *bus = new QDBusServiceWatcher(QStringLiteral("org.kde.StatusNotifierWatcher"),
-                                            QDBusConnection::sessionBus(),
-                                            QDBusServiceWatcher::WatchForOwnerChange, this);
-        connect(bus, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] { m_changed(); });
+        const QString service = QStringLiteral("org.kde.StatusNotifierWatcher");
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        auto *owner = new QDBusServiceWatcher(service, bus, QDBusServiceWatcher::WatchForOwnerChange, this);
+        connect(owner, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] { m_changed(); });
+        for (const QString &signal : {QStringLiteral("StatusNotifierHostRegistered"),
+                                      QStringLiteral("StatusNotifierHostUnregistered")})
+            bus.connect(service, QStringLiteral("/StatusNotifierWatcher"), service, signal, this,
+                        SLOT(hostsChanged()));
+            // Without X11 (Wayland) the session bus is the only way a tray shows.
 #ifdef TACKORA_HAVE_XCB
         if (QGuiApplication::platformName() != u"xcb")
-            return false;
+            return true;
         int screen = 0;
         m_connection = xcb_connect(nullptr, &screen);
         if (xcb_connection_has_error(m_connection))
@@ -60,10 +67,13 @@ public:
         watchOwner();
         m_notifier = new QSocketNotifier(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read);
         connect(m_notifier, &QSocketNotifier::activated, this, &TrayOwnerWatch::readEvents);
-        return true;
-#else
-        return false;
 #endif
+        return true;
+    }
+
+private Q_SLOTS:
+    void hostsChanged() {
+        m_changed();
     }
 
 private:
@@ -122,7 +132,8 @@ private:
 };
 
 namespace {
-// Where nothing tells of the tray (no X11), it is asked now and then.
+// Where nothing tells of the tray (no own connection to the display), it is
+// asked now and then.
 constexpr int kWatchIntervalMs = 2000;
 
 QSystemTrayIcon::MessageIcon balloonIcon(int iconFlags) {
@@ -209,3 +220,5 @@ void QtTrayHost::removeIcon() {
     m_wanted = false;
     m_icon.hide();
 }
+
+#include "QtTrayHost.moc"
