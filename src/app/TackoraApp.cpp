@@ -196,6 +196,15 @@ bool TackoraApp::start() {
     return !m_unloaded;
 }
 
+void TackoraApp::everySeconds(int seconds, std::function<void()> work) {
+    connect(&m_secondTimer, &SecondTimer::tick, this, [seconds, work = std::move(work), count = 0]() mutable {
+        if (++count < seconds)
+            return;
+        count = 0;
+        work();
+    });
+}
+
 void TackoraApp::dropOnTile(int index, const QStringList &paths) {
     std::array<DropCategory, 9> categories;
     for (int i = 0; i < 9; ++i)

@@ -33,6 +33,7 @@
 #include <QIcon>
 #include <QObject>
 
+#include <functional>
 #include <memory>
 
 class BoardWindow;
@@ -54,6 +55,10 @@ public:
     /// Splash, start-up chain, board. False when the program must end at once
     /// (another copy runs, or the end was asked for meanwhile).
     bool start();
+
+    /// Runs work every so many seconds on the clock's own tick: light periodic
+    /// work that would otherwise wake the program on a timer of its own.
+    void everySeconds(int seconds, std::function<void()> work);
 
     /// The orderly end: the board saves its layout, the tray icon goes, every
     /// event loop ends. Runs once, whoever asks, at any moment of the run.

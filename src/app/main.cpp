@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QTimer>
 
 #include <cstdio>
 
@@ -73,10 +72,7 @@ int main(int argc, char *argv[]) {
     if (!tackora.start())
         return 0;
     // A change of the system's zone shows on the clock within ten seconds.
-    QTimer zoneCheck;
-    zoneCheck.setTimerType(Qt::VeryCoarseTimer);
-    QObject::connect(&zoneCheck, &QTimer::timeout, &zoneCheck, [&zonePin] { zonePin.follow(); });
     if (zonePin.pinned())
-        zoneCheck.start(10000);
+        tackora.everySeconds(10, [&zonePin] { zonePin.follow(); });
     return QApplication::exec();
 }
