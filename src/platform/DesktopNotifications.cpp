@@ -37,21 +37,32 @@ const QDBusArgument &operator>>(const QDBusArgument &argument, NotificationImage
 
 Q_DECLARE_METATYPE(NotificationImage)
 
-DesktopNotifications::DesktopNotifications(QImage icon, QString desktopEntry, QDBusConnection bus,
-                                           QObject *parent)
+DesktopNotifications::DesktopNotifications(QImage icon, QString desktopEntry, QObject *parent)
     : QObject(parent)
     , m_icon(std::move(icon))
-    , m_desktopEntry(std::move(desktopEntry))
-    , m_bus(std::move(bus)) {
+    , m_desktopEntry(std::move(desktopEntry)) {
     qDBusRegisterMetaType<NotificationImage>();
 }
 
+DesktopNotifications::DesktopNotifications(QImage icon, QString desktopEntry, QDBusConnection bus,
+                                           QObject *parent)
+    : DesktopNotifications(std::move(icon), std::move(desktopEntry), parent) {
+    m_bus = std::move(bus);
+}
+
+QDBusConnection &DesktopNotifications::bus() const {
+    if (!m_bus)
+        m_bus = QDBusConnection::sessionBus();
+    return *m_bus;
+}
+
 bool DesktopNotifications::available() const {
-    if (!m_bus.isConnected() || !m_bus.interface())
+    QDBusConnection &connection = bus();
+    if (!connection.isConnected() || !connection.interface())
         return false;
-    if (m_bus.interface()->isServiceRegistered(kService))
+    if (connection.interface()->isServiceRegistered(kService))
         return true;
-    const QDBusReply<QStringList> activatable = m_bus.interface()->activatableServiceNames();
+    const QDBusReply<QStringList> activatable = connection.interface()->activatableServiceNames();
     return activatable.isValid() && activatable.value().contains(kService);
 }
 
@@ -67,7 +78,7 @@ bool DesktopNotifications::notify(const QString &title, const QString &text, int
     call << QCoreApplication::applicationName() << m_lastId << QString() << title << text << QStringList()
          << hints << int(kTimeoutMs);
     // Never wait on the desktop: the answer only gives the id the next one replaces.
-    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
+    auto *watcher = new QDBusPendingCallWatcher(bus().asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, title, text, iconFlags] {
         const QDBusPendingReply<quint32> reply = *watcher;
         if (reply.isError())
@@ -80,11 +91,11 @@ bool DesktopNotifications::notify(const QString &title, const QString &text, int
 }
 
 void DesktopNotifications::closeLast() {
-    if (m_lastId == 0 || !m_bus.isConnected())
+    if (m_lastId == 0 || !bus().isConnected())
         return;
     QDBusMessage call =
         QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("CloseNotification"));
     call << m_lastId;
-    m_bus.asyncCall(call);
+    bus().asyncCall(call);
     m_lastId = 0;
 }

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 /// Balloons as the desktop's own notifications (org.freedesktop.Notifications
 /// on the session bus): they keep the desktop's history and honour its
 /// do-not-disturb, which a tray's drawn balloon does not.
@@ -15,8 +17,10 @@ class DesktopNotifications final : public QObject {
 public:
     static constexpr int kTimeoutMs = 10000; // as long as a tray balloon stays
 
-    DesktopNotifications(QImage icon, QString desktopEntry,
-                         QDBusConnection bus = QDBusConnection::sessionBus(), QObject *parent = nullptr);
+    /// On the session bus, reached at the first notification: connecting to
+    /// it is no part of showing the board.
+    DesktopNotifications(QImage icon, QString desktopEntry, QObject *parent = nullptr);
+    DesktopNotifications(QImage icon, QString desktopEntry, QDBusConnection bus, QObject *parent = nullptr);
 
     /// Whether a notification service runs on the bus (or can be started).
     bool available() const;
@@ -35,8 +39,10 @@ Q_SIGNALS:
     void failed(const QString &title, const QString &text, int iconFlags);
 
 private:
+    QDBusConnection &bus() const;
+
     QImage m_icon;
     QString m_desktopEntry;
-    QDBusConnection m_bus;
+    mutable std::optional<QDBusConnection> m_bus;
     quint32 m_lastId = 0;
 };
