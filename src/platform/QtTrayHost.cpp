@@ -42,11 +42,12 @@ public:
         auto *owner = new QDBusServiceWatcher(service, bus, QDBusServiceWatcher::WatchForOwnerChange, this);
         connect(owner, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] { m_changed(); });
         for (const QString &signal : {QStringLiteral("StatusNotifierHostRegistered"),
-                                      QStringLiteral("StatusNotifierHostUnregistered")})
+                                      QStringLiteral("StatusNotifierHostUnregistered")}) {
             bus.connect(service, QStringLiteral("/StatusNotifierWatcher"), service, signal, this,
                         SLOT(hostsChanged()));
-            // Without X11 (Wayland) the session bus is the only way a tray shows.
+        }
 #ifdef TACKORA_HAVE_XCB
+        // Without X11 (Wayland) the session bus is the only way a tray shows.
         if (QGuiApplication::platformName() != u"xcb")
             return true;
         int screen = 0;
