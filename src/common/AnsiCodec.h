@@ -15,6 +15,10 @@ QByteArray encode(QStringView text);
 /// GBK bytes to text; malformed bytes never stop the decoding.
 QString decode(QByteArrayView bytes);
 
+/// decode() into out, which has room for bytes.size() characters (the most
+/// the bytes can give); returns the end of what was written.
+QChar *decodeInto(QChar *out, QByteArrayView bytes);
+
 /// True when byte is the first of a GBK double-byte character.
 constexpr bool isLeadByte(unsigned char byte) {
     return byte >= 0x81 && byte <= 0xFE;

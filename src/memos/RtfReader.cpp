@@ -425,6 +425,32 @@ QByteArray decoderName(int codePage) {
     }
 }
 
+// The decoder of one code page's bytes: GBK from the program's own tables,
+// the other code pages from Qt's converters.
+class BytesDecoder {
+public:
+    explicit BytesDecoder(int codePage) {
+        if (codePage == 936)
+            return;
+        m_other.emplace(decoderName(codePage).constData(), QStringConverter::Flag::Stateless);
+        if (!m_other->isValid())
+            m_other.emplace("windows-1252", QStringConverter::Flag::Stateless);
+    }
+
+    qsizetype requiredSpace(qsizetype bytes) const { return m_other ? m_other->requiredSpace(bytes) : bytes; }
+
+    QChar *appendToBuffer(QChar *out, QByteArrayView bytes) {
+        return m_other ? m_other->appendToBuffer(out, bytes) : AnsiCodec::decodeInto(out, bytes);
+    }
+
+    QString decode(QByteArrayView bytes) {
+        return m_other ? QString(m_other->decode(bytes)) : AnsiCodec::decode(bytes);
+    }
+
+private:
+    std::optional<QStringDecoder> m_other; // none for GBK
+};
+
 bool hasUnpairedSurrogate(const QString &text) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
@@ -487,7 +513,7 @@ private:
     const QTextCharFormat &currentFormat();
     const QTextBlockFormat &blockFormat(Qt::Alignment alignment);
     void fontsChanged();
-    QStringDecoder &decoder(int codePage);
+    BytesDecoder &decoder(int codePage);
     QString decode(QByteArrayView bytes, int codePage) { return decoder(codePage).decode(bytes); }
     void flushBytes();
     void flushText();
@@ -533,7 +559,7 @@ private:
     bool m_paragraphHasContent = false;
     bool m_surrogateAppended = false;
     Qt::Alignment m_blockAlignment = Qt::AlignLeft;
-    std::vector<std::pair<int, QStringDecoder>> m_decoders;
+    std::vector<std::pair<int, BytesDecoder>> m_decoders;
     QHash<int, Font> m_fonts;
     int m_fontBeingRead = -1;
     QByteArray m_fontNameBytes;
@@ -619,16 +645,13 @@ const QTextCharFormat &Parser::currentFormat() {
     return *m_formats.insert(key, format);
 }
 
-QStringDecoder &Parser::decoder(int codePage) {
+BytesDecoder &Parser::decoder(int codePage) {
     // One decoder per code page for the whole document: making one costs
     // more than decoding a run.
     auto found = std::find_if(m_decoders.begin(), m_decoders.end(),
                               [codePage](const auto &entry) { return entry.first == codePage; });
     if (found == m_decoders.end()) {
-        QStringDecoder decoder(decoderName(codePage).constData(), QStringConverter::Flag::Stateless);
-        if (!decoder.isValid())
-            decoder = QStringDecoder("windows-1252", QStringConverter::Flag::Stateless);
-        m_decoders.emplace_back(codePage, std::move(decoder));
+        m_decoders.emplace_back(codePage, BytesDecoder(codePage));
         found = m_decoders.end() - 1;
     }
     return found->second;
@@ -638,7 +661,7 @@ void Parser::flushBytes() {
     if (m_bytes.isEmpty())
         return;
     // Decoded in place, after the text waiting already.
-    QStringDecoder &bytesDecoder = decoder(codePage());
+    BytesDecoder &bytesDecoder = decoder(codePage());
     const qsizetype size = m_text.size();
     m_text.resize(size + bytesDecoder.requiredSpace(m_bytes.size()));
     const QChar *end = bytesDecoder.appendToBuffer(m_text.data() + size, m_bytes);
