@@ -67,6 +67,7 @@ int main(int argc, char *argv[]) {
         return 1;
     }
     installFontSubstitutions();
+    const FontDatabaseWarmUp fontDatabaseWarmUp;
 
     TackoraApp tackora(commandLine);
     if (!tackora.start())

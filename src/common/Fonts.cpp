@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "common/Fonts.h"
 
+#include <QFontDatabase>
 #include <QStringList>
 
 void installFontSubstitutions() {
@@ -25,4 +26,11 @@ QFont songFont(double pointSize, bool bold) {
     if (bold)
         font.setStyleName(QStringLiteral("Regular"));
     return font;
+}
+
+FontDatabaseWarmUp::FontDatabaseWarmUp()
+    : m_thread([] { QFontDatabase::families(); }) {}
+
+FontDatabaseWarmUp::~FontDatabaseWarmUp() {
+    m_thread.join();
 }
