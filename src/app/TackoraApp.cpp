@@ -112,8 +112,17 @@ bool TackoraApp::start() {
     connect(&m_secondTimer, &SecondTimer::tick, &m_scheduler, &MemoScheduler::Timer3_Timer);
     connect(&m_secondTimer, &SecondTimer::tick, this, [this] { storeLastSeen(false); });
     connect(&m_scheduler, &MemoScheduler::missed, this, &TackoraApp::showMissed);
-    connect(&m_sleepWatch, &SleepWatch::aboutToSleep, this, [this] { storeLastSeen(true); });
-    connect(&m_sleepWatch, &SleepWatch::resumed, &m_scheduler, &MemoScheduler::resumed);
+    // Reaching the system bus takes a few milliseconds that the board's first
+    // paint need not wait for; until the first tick a sleep is still seen as a
+    // jump of the clock.
+    connect(
+        &m_secondTimer, &SecondTimer::tick, this,
+        [this] {
+            m_sleepWatch = std::make_unique<SleepWatch>();
+            connect(m_sleepWatch.get(), &SleepWatch::aboutToSleep, this, [this] { storeLastSeen(true); });
+            connect(m_sleepWatch.get(), &SleepWatch::resumed, &m_scheduler, &MemoScheduler::resumed);
+        },
+        Qt::SingleShotConnection);
     connect(&m_scheduler, &MemoScheduler::bodyRequested, m_memoPage, &MemoPage::loadBody);
     connect(&m_scheduler, &MemoScheduler::viewEditorRequested, this,
             [this](int number) { openEditor(number, true, true); });

@@ -122,7 +122,7 @@ private:
     LunarMemos m_lunarMemos;
     LastSeenWriter m_lastSeenWriter{m_settings};
     bool m_lastSeenFailed = false;
-    SleepWatch m_sleepWatch;
+    std::unique_ptr<SleepWatch> m_sleepWatch; // from the first tick on
     std::unique_ptr<MissedRemindersWindow> m_missedWindow;
     MemoPage *m_memoPage = nullptr;
     DropHandler m_dropHandler;
