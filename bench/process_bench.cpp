@@ -396,6 +396,24 @@ int main(int argc, char *argv[]) {
                     "<= 1.5)\n",
                     a.pssMiB, b.pssMiB, ratio(a.pssMiB, b.pssMiB));
         std::fflush(stdout);
+        {
+            // For reference, no goal: the same, beside a minimal window whose
+            // label is Chinese in the board's face.
+            int chineseBoardOut = -1;
+            int chineseOut = -1;
+            const pid_t secondBoard = spawn({tackora, "--home", homePath, "--no-splash"}, &chineseBoardOut);
+            const pid_t chinese = spawn({minimal, "--idle", "--chinese"}, &chineseOut);
+            sleep(3);
+            const Memory c = treeMemory(secondBoard);
+            const Memory d = treeMemory(chinese);
+            endTree(secondBoard, chineseBoardOut);
+            endTree(chinese, chineseOut);
+            std::printf(
+                "  beside a Chinese label tackora PSS %5.1f MiB  minimal window %5.1f MiB  ratio %.2f  "
+                "(RSS %.2f; reference: the CJK face's share)\n",
+                c.pssMiB, d.pssMiB, ratio(c.pssMiB, d.pssMiB), ratio(c.rssMiB, d.rssMiB));
+            std::fflush(stdout);
+        }
         if (x11 && onPath("xdotool")) {
             const std::string calendarHome = makeHome(base, tackora, "calendar", {{"F_calendar", "y"}});
             int out = -1;
