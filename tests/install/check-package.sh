@@ -7,13 +7,17 @@ set -euo pipefail
 build=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-out=${2:-$work/out}
+keep=${2:-}
+out=$work/out # cpack leaves its staging folder beside the package
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 cpack --config "$build/CPackConfig.cmake" -B "$out" >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log" >&2; fail "cpack"; }
 version=$("$build/bin/tackora-cli" --version | awk '{print $2}')
 deb=$out/tackora_${version}_amd64.deb
 [ -f "$deb" ] || fail "no $deb; cpack made: $(ls "$out")"
+if [ -n "$keep" ]; then
+  cp "$deb" "$keep/"
+fi
 
 dpkg-deb -I "$deb" >"$work/control"
 field() { sed -n "s/^ $1: //p" "$work/control"; }
