@@ -67,7 +67,6 @@ int main(int argc, char *argv[]) {
         return 1;
     }
     installFontSubstitutions();
-    const FontDatabaseWarmUp fontDatabaseWarmUp;
 
     TackoraApp tackora(commandLine);
     if (!tackora.start())

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "common/Fonts.h"
 
-#include <QFontDatabase>
 #include <QStringList>
 
 void installFontSubstitutions() {
@@ -26,11 +25,4 @@ QFont songFont(double pointSize, bool bold) {
     if (bold)
         font.setStyleName(QStringLiteral("Regular"));
     return font;
-}
-
-FontDatabaseWarmUp::FontDatabaseWarmUp()
-    : m_thread([] { QFontDatabase::families(); }) {}
-
-FontDatabaseWarmUp::~FontDatabaseWarmUp() {
-    m_thread.join();
 }
