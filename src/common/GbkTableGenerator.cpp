@@ -10,6 +10,9 @@
 // the byte is read again; a lead byte at the very end gives nothing.
 // Characters without GBK bytes become "?", except the default-ignorable ones
 // (soft hyphen, zero-width joiner, variation selectors...), which are left out.
+#include "common/AnsiCodec.h"
+#include "common/GbkTables.h"
+
 #include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -25,14 +28,9 @@ namespace {
     std::exit(1);
 }
 
-constexpr bool isTrailByte(unsigned byte) {
-    return byte >= 0x40 && byte <= 0xFE && byte != 0x7F;
-}
-
-// What the encoder's table holds for a character: its GBK bytes, or one of
-// these two marks.
-constexpr unsigned noGbkCharacter = 0x0000;
-constexpr unsigned leftOut = 0xFFFF;
+using AnsiCodec::isTrailByte;
+using GbkTables::leftOut;
+using GbkTables::noGbkCharacter;
 
 } // namespace
 
